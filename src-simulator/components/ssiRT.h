@@ -1,0 +1,29 @@
+// Run-time evaluators and hooks of the gates and of the interactive, timing and observation
+// components. Each takes the component number.
+#pragma once
+
+void and_(int cind);
+void or_(int cind);
+void not_(int cind);
+void nand(int cind);
+void nor(int cind);
+void xor_(int cind);
+void xnor(int cind);
+void multiLevelCompare(int cind);
+void iand(int cind);
+void inand(int cind);
+void cior(int cind);
+void cinor(int cind);
+void tsb(int cind);
+
+void probe(int cind);
+void probebyte(int cind);
+void probebyteh(int cind);
+void switchPane(int cind);
+void toggleSwitch(int cind);
+void togglePulser(int cind);
+void powerOn(int cind);
+namespace tavrin {
+void clock(int cind);  // kept apart from the C library's clock()
+}
+void stop(int cind);

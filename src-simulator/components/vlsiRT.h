@@ -1,0 +1,5 @@
+// Run-time evaluators of the memories.
+#pragma once
+
+void multiPortRam(int cind);
+void rom(int cind);

@@ -1,0 +1,26 @@
+#include "construction/CompList.h"
+
+#include <iostream>
+
+void ComponentNode::print() const {
+  std::cerr << "  componentIndex = " << componentIndex << " decal = " << decal << std::endl;
+}
+
+void ComponentList::add(ComponentNode* newComponent) {
+  newComponent->componentIndex = numberOfComponents;
+  newComponent->ptr = nullptr;
+  if (end == nullptr)
+    start = newComponent;
+  else
+    end->ptr = newComponent;
+  end = newComponent;
+  ++numberOfComponents;
+}
+
+void ComponentList::print() const {
+  for (ComponentNode* node = start; node != nullptr; node = node->ptr) node->print();
+}
+
+ComponentList::~ComponentList() {
+  std::cerr << "There are " << numberOfComponents << " components." << std::endl;
+}

@@ -1,0 +1,25 @@
+#include "construction/Ph1.h"
+
+#include <cstdlib>
+#include <iostream>
+
+PhaseOne* phaseOne = nullptr;
+
+PhaseOne::~PhaseOne() {
+  if (fatalDiagnosticCount > 0) {
+    std::cerr << fatalDiagnosticCount << " Fatal Diagnostic(s)--Can't Continue." << std::endl;
+    std::exit(1);
+  }
+  // Members are destroyed in reverse order: the component count prints before the signal count.
+}
+
+PhaseOne& PhaseOne::instance() {
+  if (phaseOne == nullptr) {
+    phaseOne = new PhaseOne();
+    SignalList& list = phaseOne->signalList;
+    list.add(0, ZERO, "Zero[0]", 1);
+    list.add(1, ONE, "One[0]", 1);
+    list.numberOfSignals = 2;
+  }
+  return *phaseOne;
+}

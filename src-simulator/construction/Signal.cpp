@@ -1,0 +1,197 @@
+#include "construction/Signal.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+
+#include "construction/Ph1.h"
+
+namespace {
+
+char* copyText(const char* text) {
+  if (text == nullptr) return nullptr;
+  char* copy = new char[std::strlen(text) + 1];
+  std::strcpy(copy, text);
+  return copy;
+}
+
+// The list entry of one wire: "name[i]".
+std::string indexedName(const char* name, unsigned i) {
+  return std::string(name) + "[" + std::to_string(i) + "]";
+}
+
+SignalValue uninitializedValue(unsigned, const void*) { return UNINITIALIZED; }
+SignalValue givenValue(unsigned, const void* context) { return *static_cast<const SignalValue*>(context); }
+SignalValue maskValue(unsigned i, const void* context) {
+  unsigned mask = *static_cast<const unsigned*>(context);
+  return ((mask >> (i % 32)) & 1u) ? ONE : ZERO;
+}
+
+}  // namespace
+
+void saySignalValue(SignalValue sv) {
+  switch (sv) {
+    case ZERO: std::cerr << "ZERO"; break;
+    case UNINITIALIZED: std::cerr << "UNINITIALIZED"; break;
+    case XXX: std::cerr << "XXX"; break;
+    case HIZ: std::cerr << "HIZ"; break;
+    case ONE: std::cerr << "ONE"; break;
+    default: std::cerr << "NOT A SIGNAL"; break;
+  }
+}
+
+void SignalList::add(int number, SignalValue sv, const char* name, int constSpec) {
+  SignalNode* node = new SignalNode{nullptr, number, copyText(name), constSpec, sv};
+  if (end == nullptr)
+    start = node;
+  else
+    end->ptr = node;
+  end = node;
+}
+
+void SignalList::print() const {
+  for (SignalNode* node = start; node != nullptr; node = node->ptr)
+    std::cerr << "   Signal number " << node->signalSerialNumber << "   constSignal = " << node->constSignal
+              << "  Name: " << node->name << "  Value: " << static_cast<int>(node->value) << std::endl;
+}
+
+SignalList::~SignalList() { std::cerr << "There are " << numberOfSignals << " signals." << std::endl; }
+
+Signal::Signal() : length(0), serialNumber(nullptr), constSignal(0), nameTag("UnNamed") {}
+
+void Signal::createWires(unsigned nr, const char* name, int constValue,
+                         SignalValue (*valueOf)(unsigned, const void*), const void* context) {
+  PhaseOne& one = PhaseOne::instance();
+  length = static_cast<int>(nr);
+  serialNumber = nr == 0 ? nullptr : new int[nr];
+  for (unsigned i = 0; i < nr; ++i) {
+    SignalList& list = one.signalList;
+    serialNumber[i] = list.numberOfSignals;
+    list.add(list.numberOfSignals, valueOf(i, context), indexedName(name, i).c_str(), constValue);
+    ++list.numberOfSignals;
+  }
+}
+
+Signal::Signal(unsigned nr, const char* name)
+    : length(0), serialNumber(nullptr), constSignal(0), nameTag(name ? name : "Annon") {
+  createWires(nr, nameTag, 0, uninitializedValue, nullptr);
+}
+
+Signal::Signal(unsigned nr, SignalValue initValue, int constValue, const char* name)
+    : length(0), serialNumber(nullptr), constSignal(constValue), nameTag(name ? name : "Annon") {
+  createWires(nr, nameTag, constValue, givenValue, &initValue);
+}
+
+Signal::Signal(unsigned nr, unsigned setMask, const char* name)
+    : length(0), serialNumber(nullptr), constSignal(1), nameTag(name ? name : "Annon") {
+  createWires(nr, nameTag, 1, maskValue, &setMask);
+}
+
+Signal::Signal(ReservedWire wire, const char* name)
+    : length(1), serialNumber(new int[1]{wire.serial}), constSignal(1), nameTag(name) {
+  PhaseOne::instance();
+}
+
+Signal::Signal(const Signal& siga)
+    : length(siga.length),
+      serialNumber(siga.length > 0 ? new int[siga.length] : nullptr),
+      constSignal(siga.constSignal),
+      nameTag(copyText(siga.nameTag)) {
+  if (length > 0) std::memcpy(serialNumber, siga.serialNumber, sizeof(int) * length);
+}
+
+Signal::~Signal() {
+  delete[] serialNumber;
+  serialNumber = nullptr;
+  nameTag = "DELETED";
+}
+
+Signal Signal::operator[](int sub) const {
+  if (sub < 0 || sub >= length) {
+    std::cerr << "Signal :: operator[] subscript out of range--" << std::endl;
+    std::cerr << "  -- Signal = " << nameTag << " sub = " << sub << std::endl;
+    std::exit(1);
+  }
+  Signal result;
+  result.length = 1;
+  result.serialNumber = new int[1]{serialNumber[sub]};
+  result.constSignal = constSignal;
+  result.nameTag = length > 1 ? copyText((std::string(nameTag) + "[" + std::to_string(sub) + "]").c_str())
+                              : copyText(nameTag);
+  return result;
+}
+
+Signal Signal::sub(int start, int end) const {
+  if (start < 0 || start >= length || end < 0 || end >= length) {
+    std::cerr << "Signal member sub(int,int)--bad range: " << start << "," << end << std::endl;
+    std::cerr << "Source length = " << length << std::endl;
+    std::exit(1);  // the indexes would reach outside this handle's wires
+  }
+  Signal result;
+  result.length = std::abs(start - end) + 1;
+  result.serialNumber = new int[result.length];
+  // The first argument becomes the most significant end, the second bit 0.
+  int step = start > end ? 1 : -1;
+  for (int i = 0; i < result.length; ++i) result.serialNumber[i] = serialNumber[end + i * step];
+  result.constSignal = constSignal;
+  result.nameTag = copyText(nameTag);
+  return result;
+}
+
+Signal Signal::operator-(const Signal& sig) const {
+  if (length != 1 || sig.length != 1) {
+    std::cerr << "Error--operator - arguments are not length = 1." << std::endl;
+    std::exit(1);
+  }
+  int s = serialNumber[0];
+  int e = sig.serialNumber[0];
+  Signal result;
+  result.length = std::abs(s - e) + 1;
+  result.serialNumber = new int[result.length];
+  int step = e < s ? 1 : -1;
+  for (int i = 0; i < result.length; ++i) result.serialNumber[i] = e + i * step;
+  result.constSignal = constSignal;
+  result.nameTag = copyText(nameTag);
+  return result;
+}
+
+Signal Signal::operator,(const Signal& siga) const {
+  Signal result;
+  result.length = length + siga.length;
+  result.serialNumber = result.length > 0 ? new int[result.length] : nullptr;
+  for (int i = 0; i < siga.length; ++i) result.serialNumber[i] = siga.serialNumber[i];
+  for (int i = 0; i < length; ++i) result.serialNumber[siga.length + i] = serialNumber[i];
+  result.constSignal = constSignal;
+  result.nameTag = copyText((std::string(nameTag) + "," + siga.nameTag).c_str());
+  return result;
+}
+
+Signal operator*(int reps, const Signal& siga) {
+  Signal result;
+  result.length = reps > 0 ? reps * siga.length : 0;
+  result.serialNumber = result.length > 0 ? new int[result.length] : nullptr;
+  for (int p = 0; p < result.length; ++p) result.serialNumber[p] = siga.serialNumber[p % siga.length];
+  result.constSignal = siga.constSignal;
+  result.nameTag = copyText(siga.nameTag);
+  return result;
+}
+
+Signal Signal::operator=(const Signal& sig) {
+  std::cerr << "Assignment from SignalName = " << sig.nameTag << " to Signal Name = " << nameTag
+            << " not implemented." << std::endl;
+  std::cerr << "  Try to use initialization instead -- or talk to the Prof." << std::endl;
+  return Signal();
+}
+
+void Signal::print() const {
+  std::cerr << "Signal.print() this=" << static_cast<const void*>(this) << " nameTag=" << nameTag
+            << " constSignal=" << constSignal << " length=" << length << ", numbered:" << std::endl
+            << "     ";
+  for (int i = length - 1; i >= 0; --i) std::cerr << serialNumber[i] << " ";
+  std::cerr << std::endl;
+}
+
+// Built before any other global of the program, so the circuit's first wire is 2.
+Signal Zero __attribute__((init_priority(101))) (Signal::ReservedWire{0}, "Zero");
+Signal One __attribute__((init_priority(101))) (Signal::ReservedWire{1}, "One");

@@ -1,0 +1,43 @@
+// The display state: the window, lead tabs, super probes and the drawing flags.
+#pragma once
+
+#include "display/SchCell.h"
+#include "display/SupProbe.h"
+#include "display/Tab.h"
+
+class Windex;
+
+class PhaseFive {
+public:
+  Windex* windexPointer;
+  TabList inTab;
+  TabList outTab;
+  SuperProbeList superProbeList;
+  int superProbeCollect = 1;
+  int superProbeSelect = 0;
+  int newWindowingMode = 1;
+  int currentGraphicDisplayLevel = 1;
+  int interconnectFlag = 1;
+  int labelGateFlag = 1;
+  int drawComponentLeadsFlag = 1;
+  int labelLinesFlag = 0;
+
+  PhaseFive();
+  ~PhaseFive();
+  PhaseFive(const PhaseFive&) = delete;
+  PhaseFive& operator=(const PhaseFive&) = delete;
+
+  void componentTiling(SchematicCell* schematic);
+  void drawSchematic();
+  void drawPanes();
+  void connect();
+  void displaySuperProbes();
+
+  // Whether a component is drawn at the current level of detail.
+  bool isVisible(int cind) const;
+};
+
+extern PhaseFive* phaseFive;
+
+// The title every window carries.
+extern const char* const windowTitle;

@@ -1,0 +1,62 @@
+// The flattened circuit: one array per component attribute and per wire attribute.
+#pragma once
+
+#include <cstdint>
+
+#include "construction/CompList.h"
+#include "construction/Signal.h"
+#include "display/ScrnTile.h"
+
+class PhaseTwo {
+public:
+  int numberOfSignals = 0;
+  int numberOfComponents = 0;
+  int numberOfSwitches = 0;
+  int maxGraphicDisplayLevel;
+
+  ComponentFunction* logicEvaluate = nullptr;
+  SecondaryEvaluatePointer* secondaryEvaluate = nullptr;
+  ComponentFunction* drawDynamic = nullptr;
+  ComponentFunction* xEventTriggered = nullptr;
+  ComponentFunction* heapQueueEventTriggered = nullptr;
+  const int** iconArrays = nullptr;
+  int* state = nullptr;
+  ScreenTile* tile = nullptr;
+  int* outputOverloadable = nullptr;
+  int* selfActivating = nullptr;
+  int* graphicLevel = nullptr;
+  char** rcpos = nullptr;
+  char** decal = nullptr;
+  int* numberOfDataInputs = nullptr;
+  int** dataInputs = nullptr;
+  int* numberOfControlInputs = nullptr;
+  int** controlInputs = nullptr;
+  int* numberOfOutputs = nullptr;
+  int** outputs = nullptr;
+  int* numberOfPointerParameters = nullptr;
+  void** pointerParameters = nullptr;
+  int* numberOfNameParameters = nullptr;
+  char** nameParameters = nullptr;
+  int* numberOfIntegerParameters = nullptr;
+  int** integerParameters = nullptr;
+  int* numberOfByteParameters = nullptr;
+  unsigned char** byteParameters = nullptr;
+  int* numberOfInternal32BitVariables = nullptr;
+  uint32_t** internal32BitVariables = nullptr;
+  int* numberOfInternal16BitVariables = nullptr;
+  uint16_t** internal16BitVariables = nullptr;
+  int* numberOfInternal8BitVariables = nullptr;
+  uint8_t** internal8BitVariables = nullptr;
+  int (*activationsFromWindow)[3] = nullptr;  // key character, component number, wire
+  SignalValue* signalInitializations = nullptr;
+  char** signalNames = nullptr;
+  int* constSignals = nullptr;
+
+  PhaseTwo();
+  ~PhaseTwo() = default;  // the arrays live until the process ends
+
+  void listsToArrays();
+  void dumpFromArrays() const;
+};
+
+extern PhaseTwo* phaseTwo;

@@ -1,0 +1,38 @@
+// Run-time signal support used by evaluators: inversion, reading buses, packed storage.
+#pragma once
+
+#include <cstdint>
+
+#include "construction/Signal.h"
+
+SignalValue complement(SignalValue sv);
+
+// The wires' present values as an unsigned number (first wire = bit 0), or -1 when one is
+// not a definite level.
+int integerFromSignals(int numberOfBits, const int* inputs);
+
+// Two bits per wire, sixteen wires per 32-bit word (UNINITIALIZED 0, ZERO 1, ONE 2, XXX 3).
+void packSignals(int numberOfSignals, const int* inputs, uint32_t* packed32BitFileWordStart);
+void unpackSignals(int numberOfSignals, const uint32_t* packed32BitFileWordStart, SignalValue* sigVals);
+
+// Reading a component's own pins. Some constructions make no length check, so an evaluator
+// may ask for a pin its component does not have: such a pin reads XXX, and a missing output
+// is driven by nobody (outputSignal gives -1).
+#include "elaboration/Ph2.h"
+#include "elaboration/Ph3.h"
+
+inline SignalValue pinValue(int count, const int* pins, int i) {
+  return (i >= 0 && i < count) ? phaseThree->currentSignals[pins[i]] : XXX;
+}
+inline SignalValue dataInputValue(int cind, int i) {
+  return pinValue(phaseTwo->numberOfDataInputs[cind], phaseTwo->dataInputs[cind], i);
+}
+inline SignalValue controlInputValue(int cind, int i) {
+  return pinValue(phaseTwo->numberOfControlInputs[cind], phaseTwo->controlInputs[cind], i);
+}
+inline SignalValue outputValue(int cind, int i) {
+  return pinValue(phaseTwo->numberOfOutputs[cind], phaseTwo->outputs[cind], i);
+}
+inline int outputSignal(int cind, int i) {
+  return (i >= 0 && i < phaseTwo->numberOfOutputs[cind]) ? phaseTwo->outputs[cind][i] : -1;
+}

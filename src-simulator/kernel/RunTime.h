@@ -1,0 +1,10 @@
+// Run-control globals, set by keys, error handlers and the stop component, read by the run loop.
+#pragma once
+
+extern int done;
+extern int reStart;
+extern int haltFlag;
+extern int stallLevel;
+
+// Sleeps one millisecond (an interrupted sleep is not resumed).
+void msWait();

@@ -1,0 +1,19 @@
+// The simulator's own option parser. Its names clash with the C library's, so they live here.
+#pragma once
+
+namespace tavrin {
+
+extern int optind;
+extern char* optarg;
+extern int optopt;
+extern int opterr;
+
+int getopt(int nargc, char** nargv, const char* ostr);
+
+// First occurrence of c in sp, or null.
+const char* index(const char* sp, char c);
+
+// Starts parsing a new argument vector (the state above back to its initial values).
+void resetGetopt();
+
+}  // namespace tavrin
