@@ -16,8 +16,9 @@ char* copyText(const char* text) {
   return copy;
 }
 
-// The list entry of one wire: "name[i]".
+// The list entry of one wire: "name[i]", or just "Annon" for a wire without a name.
 std::string indexedName(const char* name, unsigned i) {
+  if (name == nullptr) return "Annon";
   return std::string(name) + "[" + std::to_string(i) + "]";
 }
 
@@ -75,17 +76,17 @@ void Signal::createWires(unsigned nr, const char* name, int constValue,
 
 Signal::Signal(unsigned nr, const char* name)
     : length(0), serialNumber(nullptr), constSignal(0), nameTag(name ? name : "Annon") {
-  createWires(nr, nameTag, 0, uninitializedValue, nullptr);
+  createWires(nr, name, 0, uninitializedValue, nullptr);
 }
 
 Signal::Signal(unsigned nr, SignalValue initValue, int constValue, const char* name)
     : length(0), serialNumber(nullptr), constSignal(constValue), nameTag(name ? name : "Annon") {
-  createWires(nr, nameTag, constValue, givenValue, &initValue);
+  createWires(nr, name, constValue, givenValue, &initValue);
 }
 
 Signal::Signal(unsigned nr, unsigned setMask, const char* name)
     : length(0), serialNumber(nullptr), constSignal(1), nameTag(name ? name : "Annon") {
-  createWires(nr, nameTag, 1, maskValue, &setMask);
+  createWires(nr, name, 1, maskValue, &setMask);
 }
 
 Signal::Signal(ReservedWire wire, const char* name)

@@ -7,6 +7,16 @@
 
 constexpr int worldSize = 16777215;
 
+// Receives every drawing primitive with its world arguments, with or without a display, so that
+// geometry can be checked without pixels. Unset (null) in normal runs.
+class WindexRecorder {
+public:
+  virtual ~WindexRecorder() = default;
+  // op is the primitive's name ("drawLine", "drawFilledRectangle_ONE", ...); text is the string
+  // of drawText and buttonPoint, else null.
+  virtual void record(const char* op, const int* args, int count, const char* text) = 0;
+};
+
 class Windex {
 public:
   Display* display = nullptr;
@@ -26,6 +36,7 @@ public:
   int subWinXs = 0, subWinYs = 0, subWinXe = 0, subWinYe = 0;
   XRectangle clips[16]{};
   int numClips = 0;
+  WindexRecorder* recorder = nullptr;
 
   explicit Windex(const char* labelString);
   ~Windex();

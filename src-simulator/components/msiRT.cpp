@@ -1,0 +1,454 @@
+#include "components/msiRT.h"
+
+#include <cstdint>
+#include <iostream>
+
+#include "elaboration/Ph2.h"
+#include "elaboration/Ph3.h"
+#include "kernel/Ph4.h"
+#include "kernel/RTSigSup.h"
+
+namespace {
+
+constexpr int quickTime = 13;
+constexpr int lazyTime = 17;
+
+bool definite(SignalValue v) { return v == ZERO || v == ONE; }
+
+// A missing output (construction made no length check) is driven by nobody.
+void request(int cind, int i, SignalValue v) {
+  int s = outputSignal(cind, i);
+  if (s >= 0) phaseFour->signalTransition(s, v, quickTime, lazyTime);
+}
+
+void requestAll(int cind, SignalValue v) {
+  for (int i = 0; i < phaseTwo->numberOfOutputs[cind]; ++i) request(cind, i, v);
+}
+
+// A group of data inputs as a number; -1 when a bit is not definite or not there.
+int dataNumber(int cind, int first, int count) {
+  if (first < 0 || count < 0 || first + count > phaseTwo->numberOfDataInputs[cind]) return -1;
+  if (count == 0) return 0;
+  return integerFromSignals(count, phaseTwo->dataInputs[cind] + first);
+}
+
+int controlNumber(int cind, int first, int count) {
+  if (first < 0 || count < 0 || first + count > phaseTwo->numberOfControlInputs[cind]) return -1;
+  if (count == 0) return 0;
+  return integerFromSignals(count, phaseTwo->controlInputs[cind] + first);
+}
+
+// The strobe handshake of registers and output components: true when the component acts.
+bool strobeHandshake(int cind, SignalValue strobe, SignalValue enable) {
+  int& state = phaseTwo->state[cind];
+  switch (state) {
+    case 0:
+      state = 1;
+      [[fallthrough]];
+    case 1:
+      if (definite(enable)) state = 2;
+      return false;
+    case 2:
+      if (strobe == ONE && enable == ONE) {
+        state = 4;
+        return true;
+      }
+      if (strobe == ONE) state = 3;
+      return false;
+    default:  // 3 and 4: strobe high
+      if (strobe == ZERO) state = 2;
+      return false;
+  }
+}
+
+void uninitializedBitsError(const char* component, int state) {
+  std::cerr << "\nERROR -- " << component << " component trying to output uninitialized bits \n"
+            << " or bits in transition. state = " << state << "\n";
+}
+
+}  // namespace
+
+void adder(int cind) {
+  int w = phaseTwo->integerParameters[cind][0];
+  SignalValue carry = ZERO;
+  for (int i = 0; i < w; ++i) {
+    SignalValue a = dataInputValue(cind, i);
+    SignalValue b = dataInputValue(cind, w + i);
+    int ones = (a == ONE) + (b == ONE) + (carry == ONE);
+    int zeros = (a == ZERO) + (b == ZERO) + (carry == ZERO);
+    SignalValue sum = (ones + zeros == 3) ? ((ones & 1) ? ONE : ZERO) : XXX;
+    carry = ones >= 2 ? ONE : (zeros >= 2 ? ZERO : XXX);
+    request(cind, i, sum);
+  }
+}
+
+void increment(int cind) {
+  bool carry = true;
+  for (int i = 0; i < phaseTwo->numberOfOutputs[cind]; ++i) {
+    SignalValue v = dataInputValue(cind, i);
+    if (!carry) {
+      request(cind, i, v);
+    } else if (v == ONE) {
+      request(cind, i, ZERO);
+    } else if (v == ZERO) {
+      request(cind, i, ONE);
+      carry = false;
+    } else {
+      request(cind, i, XXX);
+    }
+  }
+}
+
+void mux(int cind) {
+  int w = phaseTwo->numberOfOutputs[cind];
+  int s = controlNumber(cind, 0, phaseTwo->numberOfControlInputs[cind]);
+  for (int i = 0; i < w; ++i) {
+    SignalValue v = XXX;
+    if (s >= 0) {
+      int64_t bit = int64_t{s} * w + i;
+      if (bit < phaseTwo->numberOfDataInputs[cind]) v = dataInputValue(cind, static_cast<int>(bit));
+    }
+    request(cind, i, v);
+  }
+}
+
+void decoder(int cind) {
+  SignalValue enable = controlInputValue(cind, 0);
+  int n = dataNumber(cind, 0, phaseTwo->numberOfDataInputs[cind]);
+  for (int i = 0; i < phaseTwo->numberOfOutputs[cind]; ++i) {
+    SignalValue v = XXX;
+    if (enable == ZERO)
+      v = ZERO;
+    else if (enable == ONE && n >= 0)
+      v = (i == n) ? ONE : ZERO;
+    request(cind, i, v);
+  }
+}
+
+void encoder(int cind) {
+  int k = phaseTwo->numberOfOutputs[cind] - 1;  // the last output is valid
+  int p = -1;
+  bool invalid = false;
+  for (int i = phaseTwo->numberOfDataInputs[cind] - 1; i >= 0; --i) {
+    SignalValue v = dataInputValue(cind, i);
+    if (v == ONE) {
+      if (p < 0) p = i;
+    } else if (v != ZERO) {
+      invalid = true;
+    }
+  }
+  if (invalid) {
+    requestAll(cind, XXX);
+  } else if (p >= 0) {
+    request(cind, k, ONE);
+    for (int i = 0; i < k; ++i) request(cind, i, (i < 31 && ((p >> i) & 1)) ? ONE : ZERO);
+  } else {
+    requestAll(cind, ZERO);
+  }
+}
+
+void gate(int cind) {
+  int& state = phaseTwo->state[cind];
+  SignalValue clock = dataInputValue(cind, 0);
+  SignalValue enable = dataInputValue(cind, 1);
+  bool prepared = false;
+  SignalValue out = UNINITIALIZED;
+  if (state == 0) {
+    out = UNINITIALIZED;
+    prepared = true;
+    state = 1;
+  }
+  if (state == 1) {
+    if (!definite(enable)) {
+      if (prepared) request(cind, 0, out);
+      return;
+    }
+    out = ZERO;
+    prepared = true;
+    state = 2;
+  }
+  switch (state) {
+    case 2:
+      if (clock == ONE && enable == ONE) {
+        out = ONE;
+        prepared = true;
+        state = 4;
+      } else if (clock == ONE) {
+        state = 3;
+      }
+      break;
+    case 3:
+      if (clock == ZERO) state = 2;
+      break;
+    case 4:
+      if (clock == ZERO) {
+        out = ZERO;
+        prepared = true;
+        state = 2;
+      }
+      break;
+  }
+  if (prepared) request(cind, 0, out);
+}
+
+void counter(int cind) {
+  int& state = phaseTwo->state[cind];
+  SignalValue clock = dataInputValue(cind, 0);
+  SignalValue clear = dataInputValue(cind, 1);
+  bool clearCount = false, count = false;
+  switch (state) {
+    case 0:
+      if (clear == ZERO) clearCount = true;
+      break;
+    case 1:
+      if (clear == ONE) state = 2;
+      break;
+    case 2:
+      if (clear == ZERO)
+        clearCount = true;
+      else if (clock == ONE)
+        state = 3;
+      break;
+    case 3:
+      if (clear == ZERO)
+        clearCount = true;
+      else if (clock == ZERO)
+        count = true;
+      break;
+  }
+  if (clearCount) {
+    state = 1;
+    requestAll(cind, ZERO);
+  } else if (count) {
+    for (int i = 0; i < phaseTwo->numberOfOutputs[cind]; ++i) {
+      SignalValue v = outputValue(cind, i);
+      if (v == ONE) {
+        request(cind, i, ZERO);
+      } else if (v == ZERO) {
+        request(cind, i, ONE);
+        break;
+      } else {
+        std::cerr << "Counter clocked when the count is in transition\n";
+        state = 0;
+        return;
+      }
+    }
+    state = 2;
+  }
+}
+
+void dff(int cind) {
+  int& state = phaseTwo->state[cind];
+  if (state == 0) {
+    state = 1;
+    request(cind, 0, XXX);
+    return;
+  }
+  SignalValue reset = dataInputValue(cind, 0);
+  SignalValue clock = dataInputValue(cind, 1);
+  SignalValue set = dataInputValue(cind, 3);
+  if (reset == ZERO && set == ZERO) {
+    if (state == 1 && clock == ZERO) {
+      state = 2;
+    } else if (state == 2 && clock == ONE) {
+      state = 1;
+      request(cind, 0, dataInputValue(cind, 2));
+    }
+  } else if (reset == ZERO && set == ONE) {
+    state = 1;
+    request(cind, 0, ONE);
+  } else if (reset == ONE && set == ZERO) {
+    state = 1;
+    request(cind, 0, ZERO);
+  }
+}
+
+namespace {
+
+// The complement output (bit 0) first, then Q (bit 1); XXX goes to both.
+void requestJkffOutputs(int cind, SignalValue q) {
+  if (q == XXX) {
+    request(cind, 0, XXX);
+    request(cind, 1, XXX);
+  } else {
+    request(cind, 0, complement(q));
+    request(cind, 1, q);
+  }
+}
+
+}  // namespace
+
+void jkff(int cind) {
+  int& state = phaseTwo->state[cind];
+  if (state == 0) {
+    state = 1;
+    requestJkffOutputs(cind, XXX);
+    return;
+  }
+  SignalValue reset = dataInputValue(cind, 0);
+  SignalValue k = dataInputValue(cind, 1);
+  SignalValue clock = dataInputValue(cind, 2);
+  SignalValue j = dataInputValue(cind, 3);
+  SignalValue set = dataInputValue(cind, 4);
+  if (reset == ZERO && set == ZERO) {
+    switch (state) {
+      case 1:
+        if (clock == ZERO) state = 2;
+        break;
+      case 2:
+        if (clock != ONE) break;
+        if (j == ONE && k == ZERO) {
+          state = 4;
+        } else if (j == ZERO && k == ONE) {
+          state = 3;
+        } else if (j == ONE && k == ONE) {
+          SignalValue q = outputValue(cind, 1);
+          state = q == ZERO ? 4 : (q == ONE ? 3 : 5);
+        } else if (j == ZERO && k == ZERO) {
+          state = 1;
+        } else {
+          state = 5;
+        }
+        break;
+      case 3:
+      case 4:
+      case 5:
+        if (clock == ZERO) {
+          requestJkffOutputs(cind, state == 3 ? ZERO : (state == 4 ? ONE : XXX));
+          state = 2;
+        }
+        break;
+    }
+  } else if (reset == ONE && set == ZERO) {
+    state = 1;
+    requestJkffOutputs(cind, ZERO);
+  } else if (reset == ZERO && set == ONE) {
+    state = 1;
+    requestJkffOutputs(cind, ONE);
+  }
+}
+
+void enabledRegister(int cind) {
+  if (!strobeHandshake(cind, controlInputValue(cind, 0), controlInputValue(cind, 1))) return;
+  for (int i = 0; i < phaseTwo->numberOfOutputs[cind]; ++i) request(cind, i, dataInputValue(cind, i));
+}
+
+void bitAddressibleRegister(int cind) {
+  int& state = phaseTwo->state[cind];
+  int numberOfOutputs = phaseTwo->numberOfOutputs[cind];
+  int registerBits = numberOfOutputs - 1;  // the last output is bit out
+  int k = (phaseTwo->numberOfDataInputs[cind] - 1) / 2;
+  int ra = dataNumber(cind, 0, k);
+  int wa = dataNumber(cind, k, k);
+  SignalValue q = dataInputValue(cind, 2 * k);
+  SignalValue write = controlInputValue(cind, 0);
+  SignalValue enable = controlInputValue(cind, 1);
+  SignalValue set = controlInputValue(cind, 2);
+  SignalValue clear = controlInputValue(cind, 3);
+
+  bool everyOutput = false;  // every output was just given the value all
+  SignalValue all = XXX;
+  bool written = false;  // q was just written at wa
+  auto setAll = [&](SignalValue v) {
+    all = v;
+    everyOutput = true;
+  };
+  switch (state) {
+    case 0:
+      state = 1;
+      setAll(XXX);
+      break;
+    case 1:
+      if (clear == ONE && set == ZERO) {
+        setAll(ZERO);
+        state = 2;
+      } else if (clear == ZERO && set == ONE) {
+        setAll(ONE);
+        state = 2;
+      } else if (clear == ZERO && set == ZERO && write == ZERO) {
+        state = 3;
+      }
+      break;
+    case 2:
+      if (clear == ZERO && set == ZERO && write == ZERO) state = 3;
+      break;
+    case 3:
+      if (clear == ONE && set == ZERO) {
+        setAll(ZERO);
+        state = 2;
+      } else if (clear == ZERO && set == ONE) {
+        setAll(ONE);
+        state = 2;
+      } else if (enable == ONE && write == ONE) {
+        if (wa >= 0 && wa < registerBits) {
+          request(cind, wa, q);
+          written = true;
+        }
+        state = 4;
+      } else if (write == ONE) {
+        state = 4;
+      }
+      break;
+    case 4:
+      if (write == ZERO)
+        state = 3;
+      else if (clear == ONE && set == ZERO)
+        setAll(ZERO);
+      else if (clear == ZERO && set == ONE)
+        setAll(ONE);
+      break;
+  }
+  if (everyOutput) requestAll(cind, all);
+
+  SignalValue bitOut;
+  if (ra < 0)
+    bitOut = XXX;
+  else if (everyOutput)
+    bitOut = all;
+  else if (written && wa == ra)
+    bitOut = q;
+  else
+    bitOut = ra < registerBits ? outputValue(cind, ra) : XXX;
+  request(cind, numberOfOutputs - 1, bitOut);
+}
+
+void _stderr(int cind) {
+  if (!strobeHandshake(cind, dataInputValue(cind, 8), dataInputValue(cind, 9))) return;
+  int c = dataNumber(cind, 0, 8);
+  if (c < 0) {
+    uninitializedBitsError("Stderr", phaseTwo->state[cind]);
+  } else if (c == 10) {
+    std::cerr << "\n";
+  } else if (c < 32) {
+    std::cerr << '^' << static_cast<char>(c + 64);
+  } else if (c < 128) {
+    std::cerr << static_cast<char>(c);
+  } else if (c - 128 >= 32) {
+    std::cerr << '|' << static_cast<char>(c - 128);
+  } else {
+    std::cerr << "|^" << static_cast<char>(c - 64);
+  }
+}
+
+void intOut(int cind) {
+  if (!strobeHandshake(cind, controlInputValue(cind, 0), controlInputValue(cind, 1))) return;
+  int n = dataNumber(cind, 0, phaseTwo->numberOfDataInputs[cind]);
+  if (n < 0)
+    uninitializedBitsError("IntOut", phaseTwo->state[cind]);
+  else
+    std::cerr << n << "\n";
+}
+
+void hexOut(int cind) {
+  if (!strobeHandshake(cind, controlInputValue(cind, 0), controlInputValue(cind, 1))) return;
+  int n = phaseTwo->numberOfDataInputs[cind];
+  // The top n mod 4 bits form the first digit, then full groups of four downwards.
+  int top = n % 4 != 0 ? n - n % 4 : n - 4;
+  for (int low = top; low >= 0; low -= 4) {
+    int digit = dataNumber(cind, low, (low == n - n % 4 && n % 4 != 0) ? n % 4 : 4);
+    if (digit < 0)
+      uninitializedBitsError("HexOut", phaseTwo->state[cind]);
+    else
+      std::cerr << std::hex << digit << std::dec;
+  }
+}

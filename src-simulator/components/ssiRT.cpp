@@ -1,0 +1,257 @@
+#include "components/ssiRT.h"
+
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+#include "display/Pane.h"
+#include "elaboration/Ph2.h"
+#include "elaboration/Ph3.h"
+#include "kernel/Ph4.h"
+#include "kernel/RTSigSup.h"
+#include "kernel/RunTime.h"
+#include "startup/Sim.h"
+
+namespace {
+
+constexpr int quickTime = 7;
+constexpr int lazyTime = 10;
+constexpr float paneShrink = 0.25f;
+
+// A component registered without an output (s = -1) drives nothing.
+void transition(int s, SignalValue v) {
+  if (s >= 0) phaseFour->signalTransition(s, v, quickTime, lazyTime);
+}
+
+void delayedTransition(int s, SignalValue v, int delta) {
+  if (s >= 0) phaseFour->altSignalTransition(s, v, delta);
+}
+
+// Gates drive only their first output.
+void drive(int cind, SignalValue v) { transition(outputSignal(cind, 0), v); }
+
+SignalValue invert(SignalValue v) {
+  if (v == ONE) return ZERO;
+  if (v == ZERO) return ONE;
+  return XXX;
+}
+
+SignalValue andValue(int cind) {
+  SignalValue result = ONE;
+  const int* pins = phaseTwo->dataInputs[cind];
+  for (int i = 0, n = phaseTwo->numberOfDataInputs[cind]; i < n; ++i) {
+    SignalValue v = phaseThree->currentSignals[pins[i]];
+    if (v < result) result = v;
+  }
+  return result;
+}
+
+SignalValue orValue(int cind) {
+  SignalValue result = ZERO;
+  const int* pins = phaseTwo->dataInputs[cind];
+  for (int i = 0, n = phaseTwo->numberOfDataInputs[cind]; i < n; ++i) {
+    SignalValue v = phaseThree->currentSignals[pins[i]];
+    if (v > result) result = v;
+  }
+  return result;
+}
+
+SignalValue xorValue(int cind) {
+  SignalValue result = ZERO;
+  const int* pins = phaseTwo->dataInputs[cind];
+  for (int i = 0, n = phaseTwo->numberOfDataInputs[cind]; i < n; ++i) {
+    SignalValue v = phaseThree->currentSignals[pins[i]];
+    if (v == ONE)
+      result = result == ZERO ? ONE : ZERO;
+    else if (v != ZERO)
+      return XXX;
+  }
+  return result;
+}
+
+// Minimum over the true inputs (control list) and the complemented data inputs.
+SignalValue iandValue(int cind) {
+  SignalValue result = ONE;
+  const int* truePins = phaseTwo->controlInputs[cind];
+  for (int i = 0, n = phaseTwo->numberOfControlInputs[cind]; i < n; ++i) {
+    SignalValue v = phaseThree->currentSignals[truePins[i]];
+    if (v < result) result = v;
+  }
+  const int* complementPins = phaseTwo->dataInputs[cind];
+  for (int i = 0, n = phaseTwo->numberOfDataInputs[cind]; i < n; ++i) {
+    SignalValue v = complement(phaseThree->currentSignals[complementPins[i]]);
+    if (v < result) result = v;
+  }
+  return result;
+}
+
+SignalValue ciorValue(int cind) {
+  SignalValue result = ZERO;
+  const int* complementPins = phaseTwo->dataInputs[cind];
+  for (int i = 0, n = phaseTwo->numberOfDataInputs[cind]; i < n; ++i) {
+    SignalValue v = complement(phaseThree->currentSignals[complementPins[i]]);
+    if (v > result) result = v;
+  }
+  const int* truePins = phaseTwo->controlInputs[cind];
+  for (int i = 0, n = phaseTwo->numberOfControlInputs[cind]; i < n; ++i) {
+    SignalValue v = phaseThree->currentSignals[truePins[i]];
+    if (v > result) result = v;
+  }
+  return result;
+}
+
+int integerParameter(int cind, int i) {
+  return i < phaseTwo->numberOfIntegerParameters[cind] ? phaseTwo->integerParameters[cind][i] : 0;
+}
+
+// The resting level of an interactive component: the present value of its init wire.
+SignalValue restingLevel(int cind, int parameterIndex) {
+  int s = parameterIndex < phaseTwo->numberOfIntegerParameters[cind]
+              ? phaseTwo->integerParameters[cind][parameterIndex]
+              : -1;
+  return s >= 0 ? phaseThree->currentSignals[s] : XXX;
+}
+
+void drawProbeByte(int cind, void (*draw)(int, int, int, int, SignalValue*, bool, float)) {
+  int n = phaseTwo->numberOfDataInputs[cind];
+  if (n != 8) {
+    std::cerr << "ERROR -- Probe8 at " << phaseTwo->rcpos[cind] << " length error: cannot has more than 8 inputs"
+              << " ,you have " << n << " inputs " << std::endl;
+    std::cout.flush();
+    std::exit(1);
+  }
+  SignalValue values[8];
+  for (int i = 0; i < 8; ++i) values[7 - i] = dataInputValue(cind, i);  // most significant bit first
+  const ScreenTile& t = phaseTwo->tile[cind];
+  draw(t.x, t.y, t.w, t.h, values, true, paneShrink);
+}
+
+}  // namespace
+
+void and_(int cind) { drive(cind, andValue(cind)); }
+void or_(int cind) { drive(cind, orValue(cind)); }
+void not_(int cind) { drive(cind, invert(dataInputValue(cind, 0))); }
+void nand(int cind) { drive(cind, invert(andValue(cind))); }
+void nor(int cind) { drive(cind, invert(orValue(cind))); }
+void xor_(int cind) { drive(cind, xorValue(cind)); }
+
+void xnor(int cind) {
+  SignalValue v = xorValue(cind);
+  drive(cind, v == ZERO ? ONE : v == ONE ? ZERO : XXX);
+}
+
+void multiLevelCompare(int cind) {
+  if (phaseTwo->numberOfDataInputs[cind] < 2) {
+    drive(cind, ZERO);
+    return;
+  }
+  drive(cind, dataInputValue(cind, 0) == dataInputValue(cind, 1) ? ONE : ZERO);
+}
+
+void iand(int cind) { drive(cind, iandValue(cind)); }
+void inand(int cind) { drive(cind, complement(iandValue(cind))); }
+void cior(int cind) { drive(cind, ciorValue(cind)); }
+void cinor(int cind) { drive(cind, complement(ciorValue(cind))); }
+
+void tsb(int cind) {
+  int s = outputSignal(cind, 0);
+  if (s < 0) return;
+  SignalValue control = controlInputValue(cind, 0);
+  SignalValue in = dataInputValue(cind, 0);
+  SignalValue v = HIZ;
+  if (control == ONE && (in == ONE || in == ZERO)) v = in;
+  phaseFour->tsbSignalTransition(cind, s, v, quickTime, lazyTime);
+}
+
+void probe(int cind) {
+  SignalValue v = dataInputValue(cind, 0);
+  if (useXDisplay) {
+    const ScreenTile& t = phaseTwo->tile[cind];
+    drawPane(t.x, t.y, t.w, t.h, v, true, paneShrink);
+    return;
+  }
+  // Composed first: standard error is unbuffered, and a probe line is written per activation.
+  static const char* const names[] = {"ZERO", "UNINITIALIZED", "XXX", "HIZ", "ONE"};
+  std::string line = "Time = " + std::to_string(phaseFour->time) + "  Probe for " + phaseTwo->decal[cind] +
+                     " at " + phaseTwo->rcpos[cind] + "  Value = " +
+                     (v >= ZERO && v <= ONE ? names[v] : "NOT A SIGNAL") + "\n";
+  std::cerr.write(line.data(), static_cast<std::streamsize>(line.size()));
+}
+
+void probebyte(int cind) { drawProbeByte(cind, drawPane_byte); }
+void probebyteh(int cind) { drawProbeByte(cind, drawPane_byte_h); }
+
+void switchPane(int cind) {
+  const ScreenTile& t = phaseTwo->tile[cind];
+  drawPane(t.x, t.y, t.w, t.h, outputValue(cind, 0), false, paneShrink);
+}
+
+void toggleSwitch(int cind) {
+  SignalValue v = restingLevel(cind, 0);
+  int& state = phaseTwo->state[cind];
+  transition(outputSignal(cind, 0), state == 0 ? v : complement(v));
+  state = state == 0 ? 1 : 0;
+}
+
+void togglePulser(int cind) {
+  int s = outputSignal(cind, 0);
+  SignalValue v = restingLevel(cind, 1);
+  int& state = phaseTwo->state[cind];
+  if (state == 0) {
+    transition(s, v);
+    state = 1;
+    return;
+  }
+  transition(s, complement(v));
+  delayedTransition(s, v, integerParameter(cind, 0));
+}
+
+void powerOn(int cind) {
+  int& state = phaseTwo->state[cind];
+  if (state != 0) return;
+  int s = outputSignal(cind, 0);
+  SignalValue v = restingLevel(cind, 1);
+  transition(s, v);
+  delayedTransition(s, complement(v), integerParameter(cind, 0));
+  state = 1;
+}
+
+namespace tavrin {
+void clock(int cind) {
+  int s = outputSignal(cind, 0);
+  int duration = integerParameter(cind, 0);
+  SignalValue off = restingLevel(cind, 3);
+  SignalValue on = complement(off);
+  int& state = phaseTwo->state[cind];
+  if (state == 0) {
+    transition(s, off);
+    state = 1;  // and go on in the new state
+  }
+  SignalValue present = outputValue(cind, 0);
+  switch (state) {
+    case 1:
+      if (present == off) {
+        delayedTransition(s, on, integerParameter(cind, 1));
+        state = 2;
+      }
+      break;
+    case 2:
+      if (present == on) {
+        delayedTransition(s, off, duration);
+        state = 3;
+      }
+      break;
+    case 3:
+      if (present == off) {
+        delayedTransition(s, on, integerParameter(cind, 2) - duration);
+        state = 2;
+      }
+      break;
+    default: break;
+  }
+}
+}  // namespace tavrin
+
+void stop(int cind) {
+  if (dataInputValue(cind, 0) == ONE) done = 1;
+}

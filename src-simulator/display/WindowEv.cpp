@@ -1,0 +1,157 @@
+// Serves one pending window event: keys, mouse buttons, pointer motion.
+#include "display/WindowEv.h"
+
+#include <cstdio>
+
+#include "display/FandCOp.h"
+#include "display/Ph5.h"
+#include "display/Window.h"
+#include "elaboration/Ph2.h"
+
+int viewXlast = 0, viewYlast = 0;
+
+namespace {
+
+int panState = 0;  // the sub-window zone a button-1 drag holds, 0 for none
+int lastPanX = 0, lastPanY = 0;
+
+void fullRedraw(Windex* w) {
+  w->clear();
+  phaseFive->drawSchematic();
+  if (phaseFive->interconnectFlag) phaseFive->connect();
+  phaseFive->drawPanes();
+  w->drawSubWindow();
+}
+
+// A key of the circuit: the first switch or pulser bound to it acts.
+void characterKey(int keyChar) {
+  int switches = phaseTwo != nullptr ? phaseTwo->numberOfSwitches : 0;
+  for (int i = 0; i < switches; ++i) {
+    if (phaseTwo->activationsFromWindow[i][0] != keyChar) continue;
+    int cind = phaseTwo->activationsFromWindow[i][1];
+    if (phaseTwo->xEventTriggered[cind] != nullptr) {
+      phaseTwo->xEventTriggered[cind](cind);
+    } else {
+      std::fprintf(stderr, "Keyboard input maps to a component, but no function exists\n");
+    }
+    return;
+  }
+  std::fprintf(stderr,
+               "Keyboard input:  Character (char=%c,int=%d) with no corresponding component activation "
+               "defined.\n",
+               static_cast<char>(keyChar), keyChar);
+}
+
+void controlKey(int keyChar) {
+  switch (keyChar) {
+    case 1:
+      FunctionKeyOperate(27);
+      break;
+    case 12:
+      FunctionKeyOperate(31);
+      break;
+    case 13:
+      FunctionKeyOperate(35);
+      break;
+    case 14:
+      FunctionKeyOperate(29);
+      break;
+    case 26:
+      FunctionKeyOperate(33);
+      break;
+    default:
+      std::fprintf(stderr, "Keyboard input:  Control character (int=%d) unmapped.\n", keyChar);
+      break;
+  }
+}
+
+void buttonPress(Windex* w, int button, int x, int y) {
+  bool windowing = phaseFive->newWindowingMode != 0;
+  switch (button) {
+    case 1:
+      if (windowing) {
+        panState = w->pointInSubWindow(x, y);
+        if (panState != 0) {
+          lastPanX = x;
+          lastPanY = y;
+        }
+      } else {
+        viewXlast = x;
+        viewYlast = y;
+      }
+      break;
+    case 2:
+      if (windowing) {
+        w->subWinToViewWin();
+        w->clear();
+        phaseFive->drawSchematic();
+        phaseFive->drawPanes();
+        w->drawSubWindow();
+      } else {
+        w->resetView();
+        fullRedraw(w);
+      }
+      break;
+    case 3:
+      if (windowing) {
+        w->resetView();
+        w->clear();
+        phaseFive->drawSchematic();
+        phaseFive->drawPanes();
+        w->setSubWin();
+        w->drawSubWindow();
+      } else {
+        w->reviseView(viewXlast, viewYlast, x, y);
+        fullRedraw(w);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+int anyWindowEvents() {
+  if (phaseFive == nullptr || phaseFive->windexPointer == nullptr) return 0;
+  Windex* w = phaseFive->windexPointer;
+  int eventType = 0, keyChar = 0;
+  w->checkEvent(eventType, keyChar);
+  int x = keyChar >> 12 & 0xFFF;
+  int y = keyChar & 0xFFF;
+  switch (eventType) {
+    case 0:
+      return 0;
+    case 1:
+      if (keyChar > 31) {
+        characterKey(keyChar);
+      } else {
+        controlKey(keyChar);
+      }
+      break;
+    case 2:
+      FunctionKeyOperate(keyChar);
+      break;
+    case 3:
+      CursorKeyOperate(keyChar);
+      break;
+    case 8:
+      buttonPress(w, keyChar >> 24, x, y);
+      break;
+    case 9:
+      if (keyChar >> 24 == 1) {
+        panState = 0;
+        w->setCursor(0);
+      }
+      break;
+    case 10:
+      w->adjustSubWindow(panState, x, y, lastPanX, lastPanY);
+      lastPanX = x;
+      lastPanY = y;
+      break;
+    default:
+      std::fprintf(stderr, "Unused EventType = %d keyChar = %d\n", eventType, keyChar);
+      break;
+  }
+  return 1;
+}

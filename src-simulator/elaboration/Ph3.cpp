@@ -1,0 +1,126 @@
+#include "elaboration/Ph3.h"
+
+#include <algorithm>
+#include <iostream>
+#include <vector>
+
+#include "elaboration/Ph2.h"
+
+PhaseThree* phaseThree = nullptr;
+
+namespace {
+
+const char* orEmpty(const char* text) { return text != nullptr ? text : ""; }
+
+}  // namespace
+
+PhaseThree::PhaseThree() {
+  const PhaseTwo& two = *phaseTwo;
+  const int n = two.numberOfSignals;
+  const int m = two.numberOfComponents;
+  currentSignals = new SignalValue[n];
+  signalChangeMarks = new int[n]();
+  lengthOfActivationList = new int[n]();
+  activationList = new int*[n]();
+  componentsActivated = new int[m]();
+  scheduledSignals = new SignalValue[n];
+  scheduledTimes = new uint64_t[n]();
+  whenScheduled = new uint64_t[n]();
+  // The same values the run's reset gives them: anything drawn before it shows defined levels.
+  for (int s = 0; s < n; ++s) {
+    SignalValue v = two.constSignals[s] != 0 ? two.signalInitializations[s] : UNINITIALIZED;
+    currentSignals[s] = v;
+    scheduledSignals[s] = v;
+  }
+}
+
+void PhaseThree::checkConnectivity() const {
+  const PhaseTwo& two = *phaseTwo;
+  std::vector<int> drivenSignal(two.constSignals, two.constSignals + two.numberOfSignals);
+  int inputDanglingWarnings = 0;
+  int outputConnectivityErrors = 0;
+
+  for (int c = 0; c < two.numberOfComponents; ++c) {
+    for (int k = 0; k < two.numberOfOutputs[c]; ++k) {
+      int& count = drivenSignal[two.outputs[c][k]];
+      if (two.outputOverloadable[c] != 0)
+        ++count;
+      else if (count == 0)
+        count = 1;
+    }
+  }
+
+  for (int c = 0; c < two.numberOfComponents; ++c) {
+    for (int k = 0; k < two.numberOfDataInputs[c]; ++k) {
+      const int s = two.dataInputs[c][k];
+      if (s > 1 && drivenSignal[s] == 0 && two.constSignals[s] == 0) {
+        std::cerr << "Warning -- signal[" << s << "] " << orEmpty(two.signalNames[s]) << " has no driver, cmp = " << c << " "
+                  << orEmpty(two.decal[c]) << " at " << orEmpty(two.rcpos[c]) << " has unconnected DATA input, position = " << k
+                  << std::endl;
+        ++inputDanglingWarnings;
+      }
+    }
+    for (int k = 0; k < two.numberOfControlInputs[c]; ++k) {
+      const int s = two.controlInputs[c][k];
+      if (s > 1 && drivenSignal[s] == 0) {
+        std::cerr << "Warning -- signal[" << s << "] has no driver, cmp = " << c << " " << orEmpty(two.decal[c]) << " at "
+                  << orEmpty(two.rcpos[c]) << " has unconnected CONTROL input, position = " << k << std::endl;
+        ++inputDanglingWarnings;
+      }
+    }
+  }
+
+  if (inputDanglingWarnings > 0)
+    std::cerr << "There are " << inputDanglingWarnings << " inputUnconnectedWarnings" << std::endl;
+  // No rule raises output errors yet; the report stays for when one does.
+  if (outputConnectivityErrors > 0)
+    std::cerr << "There are " << outputConnectivityErrors << " outputConnectivityErrors--Unable to Continue."
+              << std::endl;
+}
+
+namespace {
+
+// Calls visit(signal) once for every wire whose changes must re-evaluate component c:
+// its data inputs, its control inputs and, if it is self-activating, its outputs.
+// seenBy[signal] == c marks a wire already listed for c.
+template <typename Visit>
+void wiresActivating(const PhaseTwo& two, int c, std::vector<int>& seenBy, Visit visit) {
+  auto consider = [&](int count, const int* wires) {
+    for (int k = 0; k < count; ++k) {
+      const int s = wires[k];
+      if (seenBy[s] == c) continue;
+      seenBy[s] = c;
+      visit(s);
+    }
+  };
+  consider(two.numberOfDataInputs[c], two.dataInputs[c]);
+  consider(two.numberOfControlInputs[c], two.controlInputs[c]);
+  if (two.selfActivating[c] != 0) consider(two.numberOfOutputs[c], two.outputs[c]);
+}
+
+}  // namespace
+
+// One scan of the components in ascending order gives every wire's list ascending, each
+// component once, in time proportional to the number of connections.
+void PhaseThree::formActivationLists() {
+  const PhaseTwo& two = *phaseTwo;
+  const int n = two.numberOfSignals;
+
+  std::vector<int> seenBy(static_cast<size_t>(n), -1);
+  for (int s = 0; s < n; ++s) lengthOfActivationList[s] = 0;
+  for (int c = 0; c < two.numberOfComponents; ++c)
+    wiresActivating(two, c, seenBy, [&](int s) { ++lengthOfActivationList[s]; });
+
+  std::vector<int> written(static_cast<size_t>(n), 0);
+  for (int s = 0; s < n; ++s) activationList[s] = new int[lengthOfActivationList[s]];
+  std::fill(seenBy.begin(), seenBy.end(), -1);
+  for (int c = 0; c < two.numberOfComponents; ++c)
+    wiresActivating(two, c, seenBy, [&](int s) {
+      if (written[s] < lengthOfActivationList[s]) activationList[s][written[s]] = c;
+      ++written[s];
+    });
+
+  for (int s = 0; s < n; ++s)
+    if (written[s] != lengthOfActivationList[s])
+      std::cerr << "ActivationList -- Error " << lengthOfActivationList[s] << " " << written[s] << std::endl;
+}

@@ -1,0 +1,25 @@
+#include "kernel/Ph4.h"
+
+#include "elaboration/Ph2.h"
+#include "elaboration/Ph3.h"
+
+PhaseFour* phaseFour = nullptr;
+
+void PhaseFour::runInitialize() {
+  while (!skewHeap.isEmpty()) skewHeap.removeMin();
+  time = 0;
+
+  const PhaseTwo& two = *phaseTwo;
+  PhaseThree& three = *phaseThree;
+  for (int s = 0; s < two.numberOfSignals; ++s) {
+    SignalValue v = two.constSignals[s] != 0 ? two.signalInitializations[s] : UNINITIALIZED;
+    three.currentSignals[s] = v;
+    three.scheduledSignals[s] = v;
+    three.scheduledTimes[s] = 0;
+    three.whenScheduled[s] = 0;
+  }
+  for (int c = 0; c < two.numberOfComponents; ++c) {
+    three.componentsActivated[c] = 1;
+    two.state[c] = 0;
+  }
+}

@@ -1,0 +1,130 @@
+#include <iostream>
+#include <vector>
+
+#include "elaboration/Ph2.h"
+#include "elaboration/Ph3.h"
+#include "kernel/Ph4.h"
+
+namespace tavrin {
+
+// Tri-state bus owners, by signal number: the buffer that last took the bus over from HIZ.
+// An absent entry reads as component 0. Never cleared, not even by a restart.
+std::vector<int> m;
+
+static inline int busOwner(int signal) {
+  return (signal >= 0 && static_cast<size_t>(signal) < m.size()) ? m[signal] : 0;
+}
+
+static inline void setBusOwner(int signal, int cind) {
+  if (static_cast<size_t>(signal) >= m.size()) {
+    size_t wanted = static_cast<size_t>(signal) + 1;
+    if (phaseTwo != nullptr && wanted < static_cast<size_t>(phaseTwo->numberOfSignals))
+      wanted = static_cast<size_t>(phaseTwo->numberOfSignals);
+    m.resize(wanted, 0);
+  }
+  m[signal] = cind;
+}
+
+}  // namespace tavrin
+
+namespace {
+
+inline bool isSignalValue(SignalValue v) { return v >= ZERO && v <= ONE; }
+
+// What a request does, by last scheduled value and requested value: up to two events,
+// each after the quick or the lazy delay.
+struct TransitionStep {
+  SignalValue value;
+  bool lazy;
+};
+struct TransitionCell {
+  int count;
+  TransitionStep step[2];
+};
+
+constexpr TransitionCell none{0, {{ZERO, false}, {ZERO, false}}};
+constexpr TransitionCell lazyTo(SignalValue v) { return {1, {{v, true}, {ZERO, false}}}; }
+constexpr TransitionCell quickTo(SignalValue v) { return {1, {{v, false}, {ZERO, false}}}; }
+constexpr TransitionCell throughXxxTo(SignalValue v) { return {2, {{XXX, false}, {v, true}}}; }
+
+// Indexed [old][requested] by the numeric values ZERO 0, UNINITIALIZED 1, XXX 2, HIZ 3, ONE 4.
+constexpr TransitionCell transitionTable[5][5] = {
+    // old ZERO
+    {none, lazyTo(HIZ), quickTo(XXX), lazyTo(HIZ), throughXxxTo(ONE)},
+    // old UNINITIALIZED
+    {throughXxxTo(ZERO), none, quickTo(XXX), lazyTo(HIZ), throughXxxTo(ONE)},
+    // old XXX
+    {lazyTo(ZERO), lazyTo(HIZ), none, lazyTo(HIZ), lazyTo(ONE)},
+    // old HIZ
+    {throughXxxTo(ZERO), quickTo(XXX), quickTo(XXX), none, throughXxxTo(ONE)},
+    // old ONE
+    {throughXxxTo(ZERO), lazyTo(UNINITIALIZED), lazyTo(XXX), lazyTo(HIZ), none},
+};
+
+}  // namespace
+
+void PhaseFour::signalTransition(int signalSerialNumber, SignalValue newSignalValue, int quickTime, int lazyTime) {
+  SignalValue old = phaseThree->scheduledSignals[signalSerialNumber];
+  if (newSignalValue == old) return;
+  if (!isSignalValue(old) || !isSignalValue(newSignalValue)) return;
+  const TransitionCell& cell = transitionTable[old][newSignalValue];
+  for (int i = 0; i < cell.count; ++i) {
+    const TransitionStep& step = cell.step[i];
+    int delay = step.lazy ? lazyTime : quickTime;
+    recordEventQueueInput(Event(time + static_cast<int64_t>(delay), signalChange, signalSerialNumber, step.value));
+  }
+}
+
+void PhaseFour::altSignalTransition(int signalSerialNumber, SignalValue newSignalValue, int deltaTime) {
+  signalTransition(signalSerialNumber, newSignalValue, deltaTime + defaultQuickTimeDelta,
+                   deltaTime + defaultLazyTimeDelta);
+}
+
+void PhaseFour::tsbSignalTransition(int cind, int signalSerialNumber, SignalValue newSignalValue, int quickTime,
+                                    int lazyTime) {
+  SignalValue old = phaseThree->scheduledSignals[signalSerialNumber];
+  switch (old) {
+    case HIZ:
+      tavrin::setBusOwner(signalSerialNumber, cind);
+      signalTransition(signalSerialNumber, newSignalValue, quickTime, lazyTime);
+      break;
+    case UNINITIALIZED:
+    case XXX:
+      signalTransition(signalSerialNumber, newSignalValue, quickTime, lazyTime);
+      break;
+    case ZERO:
+    case ONE:
+      if (tavrin::busOwner(signalSerialNumber) == cind) {
+        signalTransition(signalSerialNumber, newSignalValue, quickTime, lazyTime);
+      } else if (newSignalValue == ZERO || newSignalValue == ONE) {
+        std::cout << "Another Tsb at " << phaseTwo->rcpos[cind] << " is trying to drive it to "
+                  << (newSignalValue == ZERO ? "ZERO" : "ONE") << ", this is not allowed\n";
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void PhaseFour::recordEventQueueInput(Event ev) {
+  const int s = ev.signalSerialNumber;
+  PhaseThree& three = *phaseThree;
+  const uint64_t lastTime = three.scheduledTimes[s];
+  if (ev.time < lastTime) {
+    if (ev.sigValue != UNINITIALIZED && ev.sigValue != XXX) {
+      const char* name = phaseTwo->signalNames[s];
+      std::cerr << "TIME WARP" << "  sigNr = " << s << " sigName = " << (name != nullptr ? name : "")
+                << "\n already sked to become ";
+      saySignalValue(three.scheduledSignals[s]);
+      std::cerr << " at time = " << lastTime << ", which was queued at time = " << three.whenScheduled[s]
+                << "\n  Now scheduling to become ";
+      saySignalValue(ev.sigValue);
+      std::cerr << " at time = " << ev.time << ".  Now Queueing-time = " << time << std::endl;
+    }
+    ev.time = lastTime + 1;
+  }
+  three.scheduledSignals[s] = ev.sigValue;
+  three.scheduledTimes[s] = ev.time;
+  three.whenScheduled[s] = time;
+  skewHeap.add(ev);
+}

@@ -1,0 +1,159 @@
+#include "startup/cmdLine.h"
+
+#include <cctype>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "startup/Sim.h"
+#include "startup/getopt.h"
+
+namespace {
+
+const char* const helpLines[] = {
+    "Command line options:",
+    " Colors (ForeGround,BackGround,SubWindow) (0-255 for each component)",
+    "  -C <redFG> <greenFG> <blueFG>",
+    "  -c <redBG> <greenBG> <blueBG>",
+    "  -S <redSW> <greenSW> <blueSW>",
+    " Early Exit",
+    "  -E",
+    " Function Key Operate",
+    "  -F <string of operations> ops from {23456789HUDE}>",
+    "     {H:Home; U:PgUp; D:PgDn; E:End}",
+    "   for example:  -F 23589DD",
+    " Geometry (standard X Window geometry format)",
+    "  -g wxh+x+y",
+    "   for example:  -g 1000x900+100+50",
+    " Cursor Key Operate",
+    "  -K <digit string> , digits from {0123}>",
+    "     {0:left; 1:up; 2:right; 3:down}",
+    "   for example:  -K 0003",
+    " ProfRunTimeFlags",
+    "  -p <flagNr> <flag> ",
+    "   (flag[0..15]: octal, hex or int accepted)",
+    " StopTime",
+    "  -T <time>",
+    " Time Display",
+    "  -t",
+    " UserRunTimeFlags",
+    "  -u <flagNr> <flag> ",
+    "   (flag[0..15]: octal, hex or int accepted)",
+    " WindowLabelString",
+    "  -W <windowLabel>",
+    " Don't use X-Display",
+    "  -X",
+    " ZoomIn (to upper left and lower right coordinates)",
+    "  -z <xul> <yul> <xlr> <ylr>",
+    " Help",
+    "  -h",
+};
+
+int clampToInt(long long value) {
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+// Leading white space, an optional sign, digits; anything else ends the number.
+int decimalValue(const char* text) { return clampToInt(std::strtoll(text, nullptr, 10)); }
+
+// Like decimalValue, but 0x/0X means hexadecimal and a leading 0 octal.
+int prefixedValue(const char* text) { return clampToInt(std::strtoll(text, nullptr, 0)); }
+
+// Unsigned decimal; a value too large for 64 bits saturates, a sign or no digits gives 0.
+uint64_t timeValue(const char* text) {
+  while (std::isspace(static_cast<unsigned char>(*text))) ++text;
+  if (*text == '+') ++text;
+  uint64_t value = 0;
+  for (; *text >= '0' && *text <= '9'; ++text) {
+    unsigned digit = static_cast<unsigned>(*text - '0');
+    if (value > (UINT64_MAX - digit) / 10) return UINT64_MAX;
+    value = value * 10 + digit;
+  }
+  return value;
+}
+
+void copyCut(char* destination, const char* text, int capacity) {
+  std::strncpy(destination, text, capacity);
+  destination[capacity] = '\0';
+}
+
+// The option's argument followed by count-1 further words, taken past getopt's position.
+// A command line that ends early would leave the option half set, so the run is refused.
+void takeValues(int gargc, char** gargv, char option, int count, const char* values[]) {
+  if (tavrin::optind + (count - 1) > gargc) {
+    std::fprintf(stderr, "%s: option -%c needs %d values\n", gargv[0], option, count);
+    std::exit(1);
+  }
+  values[0] = tavrin::optarg;
+  for (int i = 1; i < count; ++i) values[i] = gargv[tavrin::optind++];
+}
+
+void readColour(int gargc, char** gargv, char option, int& red, int& green, int& blue) {
+  const char* values[3];
+  takeValues(gargc, gargv, option, 3, values);
+  red = decimalValue(values[0]);
+  green = decimalValue(values[1]);
+  blue = decimalValue(values[2]);
+}
+
+void readRunTimeFlag(int gargc, char** gargv, char option, int flags[], int& numberOfFlags) {
+  const char* values[2];
+  takeValues(gargc, gargv, option, 2, values);
+  int flagNumber = decimalValue(values[0]);
+  if (flagNumber < 0 || flagNumber >= numberOfRunTimeFlagEntries) {
+    std::fprintf(stderr, "%s: -%c flag number %d is outside 0..%d; ignored\n", gargv[0], option, flagNumber,
+                 numberOfRunTimeFlagEntries - 1);
+    return;
+  }
+  flags[flagNumber] = prefixedValue(values[1]);
+  ++numberOfFlags;
+}
+
+void printHelp() {
+  for (const char* line : helpLines) {
+    std::fputs(line, stderr);
+    std::fputc('\n', stderr);
+  }
+}
+
+}  // namespace
+
+void commandLine(int gargc, char** gargv) {
+  int option;
+  while ((option = tavrin::getopt(gargc, gargv, "C:c:S:EF:g:K:hmp:T:tu:W:Xz:")) != -1) {
+    switch (option) {
+      case 'C': readColour(gargc, gargv, 'C', red_fg, green_fg, blue_fg); break;
+      case 'c': readColour(gargc, gargv, 'c', red_bg, green_bg, blue_bg); break;
+      case 'S': readColour(gargc, gargv, 'S', red_sw, green_sw, blue_sw); break;
+      case 'E': earlyExitFlag = 1; break;
+      case 'F': copyCut(FunctionKeyString, tavrin::optarg, keyStringCapacity); break;
+      case 'g': copyCut(XW_geometry, tavrin::optarg, geometryCapacity); break;
+      case 'K': copyCut(CursorKeyString, tavrin::optarg, keyStringCapacity); break;
+      case 'h':
+        printHelp();
+        std::exit(0);
+      case 'm': connectMuxOnlyFlag = 1; break;
+      case 'p': readRunTimeFlag(gargc, gargv, 'p', profRunTimeFlag, numberOfProfRunTimeFlags); break;
+      case 'T': stopTime = timeValue(tavrin::optarg); break;
+      case 't': displayTimeFlag = !displayTimeFlag; break;
+      case 'u': readRunTimeFlag(gargc, gargv, 'u', userRunTimeFlag, numberOfUserRunTimeFlags); break;
+      case 'W': copyCut(WindowLabelString, tavrin::optarg, keyStringCapacity); break;
+      case 'X': useXDisplay = 0; break;
+      case 'z': {
+        const char* values[4];
+        takeValues(gargc, gargv, 'z', 4, values);
+        zFlagSet = 1;
+        zSetXa = decimalValue(values[0]);
+        zSetYa = decimalValue(values[1]);
+        zSetXb = decimalValue(values[2]);
+        zSetYb = decimalValue(values[3]);
+        break;
+      }
+      default: break;  // getopt has already reported it
+    }
+  }
+}

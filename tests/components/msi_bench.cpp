@@ -1,0 +1,123 @@
+#include "msi_bench.h"
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <sstream>
+
+#include "construction/addStCmp.h"
+#include "construction/Schmtc.h"
+#include "elaboration/Ph2.h"
+#include "elaboration/Ph3.h"
+#include "kernel/Event.h"
+#include "kernel/Ph4.h"
+
+namespace bench {
+namespace {
+
+std::vector<std::vector<Step>> scripts;  // filled by the circuit, in the child
+std::function<void()> currentBuild;
+uint64_t currentStop = 0;
+
+// Letters in the numeric order of the levels.
+constexpr const char* letters = "0UXZ1";
+SignalValue valueOf(char c) { return static_cast<SignalValue>(std::string(letters).find(c)); }
+
+void driverEvaluate(int cind) {
+  if (phaseTwo->state[cind] != 0) return;
+  phaseTwo->state[cind] = 1;
+  int n = phaseTwo->numberOfOutputs[cind];
+  for (const Step& step : scripts[phaseTwo->integerParameters[cind][0]])
+    for (int i = 0; i < n && i < static_cast<int>(step.value.size()); ++i)
+      phaseFour->skewHeap.add(Event(step.time, signalChange, phaseTwo->outputs[cind][i],
+                                    valueOf(step.value[step.value.size() - 1 - i])));
+}
+
+void traceEvaluate(int cind) {
+  std::string value;
+  for (int i = phaseTwo->numberOfDataInputs[cind] - 1; i >= 0; --i)
+    value += letters[phaseThree->currentSignals[phaseTwo->dataInputs[cind][i]]];
+  std::cerr << phaseFour->time << " " << phaseTwo->decal[cind] << " " << value << "\n";
+}
+
+// Keeps the queue busy until the stop time has passed, so that -T ends every run.
+void tickEvaluate(int cind) {
+  if (phaseTwo->state[cind] != 0) return;
+  phaseTwo->state[cind] = 1;
+  phaseFour->skewHeap.add(Event(currentStop + 1, signalChange, phaseTwo->outputs[cind][0], ONE));
+}
+
+void buildBench() {
+  Signal tick(1, "benchTick");
+  addStandardComponent(tickEvaluate, nullptr, "Tick", SD("zz"), Signal(), Signal(), tick);
+  currentBuild();
+}
+
+bool isTraceLine(const std::string& line) {
+  size_t space = line.find(' ');
+  return space != std::string::npos && space > 0 && line.find_first_not_of("0123456789") == space &&
+         line.compare(0, 7, "Time = ") != 0;
+}
+
+}  // namespace
+
+void drive(const Signal& s, const std::vector<Step>& steps) {
+  int index = static_cast<int>(scripts.size());
+  scripts.push_back(steps);
+  addStandardComponent(driverEvaluate, SecondaryEvaluatePointer{}, nullptr, nullptr, nullptr, nullptr, 0, 0,
+                       "Drive", SD("zz"), Signal(), Signal(), s, 1, &index, 0, nullptr, 0, 0, 0);
+}
+
+void trace(const Signal& s, const char* name) {
+  addStandardComponent(traceEvaluate, nullptr, name, SD("zz"), s, Signal(), Signal());
+}
+
+RunResult run(const std::function<void()>& build, uint64_t stopTime) {
+  currentBuild = build;
+  currentStop = stopTime;
+  RunResult result = runSimulation(buildBench, {"-X", "-T", std::to_string(stopTime)});
+  EXPECT_EQ(0, result.status) << result.err;
+  return result;
+}
+
+std::vector<std::string> traceOf(const std::string& err, const std::string& name) {
+  std::vector<std::string> lines;
+  std::istringstream in(err);
+  std::string time, who, value;
+  for (std::string line; std::getline(in, line);) {
+    if (!isTraceLine(line)) continue;
+    std::istringstream fields(line);
+    if (fields >> time >> who >> value && who == name) lines.push_back(time + ":" + value);
+  }
+  return lines;
+}
+
+std::string valueAt(const std::string& err, const std::string& name, uint64_t t) {
+  std::string value;
+  for (const std::string& entry : traceOf(err, name)) {
+    size_t colon = entry.find(':');
+    if (std::stoull(entry.substr(0, colon)) > t) break;
+    value = entry.substr(colon + 1);
+  }
+  return value;
+}
+
+std::string valuesAt(const std::string& err, const std::string& name, const std::vector<uint64_t>& times) {
+  std::string joined;
+  for (uint64_t t : times) joined += (joined.empty() ? "" : " ") + valueAt(err, name, t);
+  return joined;
+}
+
+std::string messages(const std::string& err) {
+  std::string kept;
+  for (size_t start = 0; start < err.size();) {
+    size_t end = err.find('\n', start);
+    end = end == std::string::npos ? err.size() : end + 1;
+    std::string line = err.substr(start, end - start);
+    if (!isTraceLine(line) && line.compare(0, 10, "There are ") != 0) kept += line;
+    start = end;
+  }
+  return kept;
+}
+
+}  // namespace bench

@@ -1,0 +1,533 @@
+// Window input: key operations, sub-window zones and drags, and the classification of X events
+// fed into a real window on a private Xvfb.
+#include <gtest/gtest.h>
+#include <X11/XKBlib.h>
+#include <X11/keysym.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <random>
+#include <string>
+
+#include "display/FandCOp.h"
+#include "display/Ph5.h"
+#include "display/Window.h"
+#include "display/WindowEv.h"
+#include "elaboration/Ph2.h"
+#include "kernel/RunTime.h"
+#include "startup/Sim.h"
+#include "support/Harness.h"
+
+namespace {
+
+// Runs body in a child; its gtest failures come back through the exit status and output.
+void inChild(const std::function<void()>& body) {
+  RunResult r = runInChild([&] {
+    body();
+    std::fflush(nullptr);
+    if (::testing::Test::HasFailure()) _exit(1);
+  });
+  EXPECT_EQ(r.status, 0) << r.out << r.err;
+}
+
+// Empty circuit with the given deepest level, and the display state (window only with a display).
+void makePhases(int maxLevel, bool withDisplay) {
+  useXDisplay = withDisplay ? 1 : 0;
+  phaseTwo = new PhaseTwo();
+  phaseTwo->maxGraphicDisplayLevel = maxLevel;
+  phaseFive = new PhaseFive();
+}
+
+std::string stderrOf(const std::function<void()>& body) {
+  RunResult r = runInChild(body);
+  return r.err;
+}
+
+TEST(EventsKeys, FunctionKeyStringCodes) {
+  inChild([] {
+    makePhases(4, false);
+    PhaseFive& f = *phaseFive;
+    for (const char* c = "23589DD"; *c; ++c) FunctionKeyOperate(*c - '0');
+    EXPECT_EQ(f.interconnectFlag, 0);
+    EXPECT_EQ(f.labelGateFlag, 0);
+    EXPECT_EQ(f.drawComponentLeadsFlag, 1);
+    EXPECT_EQ(f.labelLinesFlag, 1);
+    EXPECT_EQ(f.superProbeSelect, 1);
+    EXPECT_EQ(f.newWindowingMode, 0);
+    EXPECT_EQ(f.currentGraphicDisplayLevel, 3);
+    FunctionKeyOperate('4' - '0');
+    EXPECT_EQ(f.drawComponentLeadsFlag, 0);
+
+    // D and E clamp at the deepest level, U and H at 1.
+    const struct {
+      char key;
+      int level;
+    } steps[] = {{'D', 4}, {'D', 4}, {'U', 3}, {'H', 1}, {'U', 1}, {'E', 4}};
+    for (auto s : steps) {
+      FunctionKeyOperate(s.key - '0');
+      EXPECT_EQ(f.currentGraphicDisplayLevel, s.level) << s.key;
+    }
+    // The keyboard's codes for the same operations.
+    const struct {
+      int code;
+      int level;
+    } keys[] = {{27, 1}, {35, 2}, {33, 4}, {29, 3}, {24, 1}, {20, 2}, {37, 1}, {21, 4}};
+    for (auto k : keys) {
+      FunctionKeyOperate(k.code);
+      EXPECT_EQ(f.currentGraphicDisplayLevel, k.level) << k.code;
+    }
+
+    EXPECT_EQ(reStart, 0);
+    FunctionKeyOperate(1);
+    EXPECT_EQ(reStart, 1);
+    FunctionKeyOperate(6);
+    FunctionKeyOperate(7);
+    EXPECT_EQ(displayTimeFlag, 1);
+    EXPECT_EQ(connectMuxOnlyFlag, 1);
+    FunctionKeyOperate(6);
+    EXPECT_EQ(displayTimeFlag, 0);
+    EXPECT_EQ(done, 0);
+    FunctionKeyOperate(':' - '0');
+    EXPECT_EQ(done, 1);
+  });
+}
+
+TEST(EventsKeys, CursorKeyStringCodes) {
+  inChild([] {
+    for (const char* c = "0003"; *c; ++c) CursorKeyOperate(*c - '0');
+    EXPECT_EQ(stallLevel, 3);
+    EXPECT_EQ(haltFlag, 1);
+    CursorKeyOperate(2);
+    EXPECT_EQ(stallLevel, 2);
+    CursorKeyOperate(1);
+    EXPECT_EQ(stallLevel, 0);
+    CursorKeyOperate(2);
+    EXPECT_EQ(stallLevel, 0);
+    CursorKeyOperate(3);
+    EXPECT_EQ(haltFlag, 0);
+  });
+}
+
+TEST(EventsKeys, UnusedCodesOnlyReport) {
+  std::string err = stderrOf([] {
+    makePhases(2, false);
+    FunctionKeyOperate(0);
+    FunctionKeyOperate(11);
+    FunctionKeyOperate('U' - '0' + 1);
+    CursorKeyOperate(-1);
+    CursorKeyOperate(4);
+    CursorKeyOperate('H' - '0');
+    std::fprintf(stderr, "%d %d %d\n", phaseFive->currentGraphicDisplayLevel, stallLevel, haltFlag);
+  });
+  EXPECT_EQ(err,
+            "Unused Function key F0\nUnused Function key F11\nUnused Function key F38\n"
+            "Unused Cursor key = -1\nUnused Cursor key = 4\nUnused Cursor key = 24\n1 0 0\n");
+}
+
+// A view of 800 x 800 world units on 800 x 800 pixels: pixels and world units coincide.
+Windex* unitWindow() {
+  useXDisplay = 0;
+  Windex* w = new Windex(windowTitle);
+  w->xPixels = 800;
+  w->yPixels = 800;
+  w->setView(0, 0, 800, 800);
+  w->setSubWin();  // 300 .. 500 in both directions, zones one eighth (25) wide
+  return w;
+}
+
+TEST(EventsSubWindow, Zones) {
+  inChild([] {
+    Windex* w = unitWindow();
+    const struct {
+      int x, y, zone;
+    } points[] = {{299, 400, 0}, {501, 400, 0}, {400, 299, 0}, {400, 501, 0}, {300, 300, 2},
+                  {400, 300, 3}, {500, 300, 4}, {324, 400, 5}, {325, 400, 1}, {475, 400, 1},
+                  {476, 400, 6}, {300, 500, 7}, {400, 474, 1}, {400, 475, 8}, {500, 500, 9},
+                  {400, 324, 3}, {400, 325, 1}};
+    for (auto p : points) EXPECT_EQ(w->pointInSubWindow(p.x, p.y), p.zone) << p.x << "," << p.y;
+  });
+}
+
+TEST(EventsSubWindow, DragMovesTheZonesEdges) {
+  inChild([] {
+    // Edges each zone moves: left, top, right, bottom.
+    const int moves[10][4] = {{0, 0, 0, 0}, {1, 1, 1, 1}, {1, 1, 0, 0}, {0, 1, 0, 0}, {0, 1, 1, 0},
+                              {1, 0, 0, 0}, {0, 0, 1, 0}, {1, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 1, 1}};
+    for (int zone = 0; zone <= 9; ++zone) {
+      Windex* w = unitWindow();
+      w->adjustSubWindow(zone, 417, 388, 400, 400);
+      const int* m = moves[zone];
+      EXPECT_EQ(w->subWinXs, 300 + 17 * m[0]) << zone;
+      EXPECT_EQ(w->subWinYs, 300 - 12 * m[1]) << zone;
+      EXPECT_EQ(w->subWinXe, 500 + 17 * m[2]) << zone;
+      EXPECT_EQ(w->subWinYe, 500 - 12 * m[3]) << zone;
+      delete w;
+    }
+  });
+}
+
+TEST(EventsSubWindow, DragScalesToTheViewAndKeepsTheFrameProper) {
+  inChild([] {
+    Windex* w = unitWindow();
+    w->xPixels = 1000;
+    w->resetView();
+    w->setSubWin();
+    // 16777215 x 200 does not fit an int; the shift is a fifth of the world width.
+    w->adjustSubWindow(6, 700, 400, 500, 400);
+    EXPECT_EQ(w->subWinXe, 5 * (worldSize >> 3) + 3355443);
+
+    // The right edge dragged past the left one is refused.
+    Windex* u = unitWindow();
+    u->adjustSubWindow(6, 100, 400, 400, 400);
+    u->adjustSubWindow(8, 400, 100, 400, 300);
+    EXPECT_EQ(u->subWinXe, 500);
+    EXPECT_EQ(u->subWinYe, 500);
+    u->subWinToViewWin();
+    int xs, ys, xe, ye;
+    u->getView(&xs, &ys, &xe, &ye);
+    EXPECT_EQ(xs, 300);
+    EXPECT_EQ(ys, 300);
+    EXPECT_EQ(xe, 500);
+    EXPECT_EQ(ye, 500);
+  });
+}
+
+// ---- A real window on a private X server; events are put back into its queue.
+
+pid_t lockOwner(int display) {
+  FILE* f = std::fopen(("/tmp/.X" + std::to_string(display) + "-lock").c_str(), "r");
+  if (f == nullptr) return -1;
+  long pid = -1;
+  if (std::fscanf(f, "%ld", &pid) != 1) pid = -1;
+  std::fclose(f);
+  return static_cast<pid_t>(pid);
+}
+
+class XServer {
+public:
+  pid_t pid = -1;
+  std::string name;
+
+  bool start() {
+    std::mt19937 pick(static_cast<unsigned>(getpid()) * 2654435761u ^ static_cast<unsigned>(time(nullptr)));
+    for (int attempt = 0; attempt < 20 && pid < 0; ++attempt) {
+      int n = 100 + static_cast<int>(pick() % 100);
+      std::string candidate = ":" + std::to_string(n);
+      if (access(("/tmp/.X" + std::to_string(n) + "-lock").c_str(), F_OK) == 0) continue;
+      pid_t p = fork();
+      if (p == 0) {
+        int quiet = open("/dev/null", O_WRONLY);
+        dup2(quiet, 1);
+        dup2(quiet, 2);
+        execlp("Xvfb", "Xvfb", candidate.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+               static_cast<char*>(nullptr));
+        _exit(127);
+      }
+      for (int i = 0; i < 200; ++i) {
+        if (waitpid(p, nullptr, WNOHANG) == p) break;  // taken after all
+        // Another server may answer on a number taken in the meantime: ours holds the lock.
+        if (lockOwner(n) != p) {
+          usleep(25000);
+          continue;
+        }
+        if (Display* d = XOpenDisplay(candidate.c_str())) {
+          XCloseDisplay(d);
+          pid = p;
+          name = candidate;
+          return true;
+        }
+        usleep(25000);
+      }
+      kill(p, SIGTERM);
+      waitpid(p, nullptr, 0);
+    }
+    return pid > 0;
+  }
+
+  void stop() {
+    if (pid <= 0) return;
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+    pid = -1;
+  }
+};
+
+class EventsX : public ::testing::Test {
+protected:
+  static XServer server;
+  static void SetUpTestSuite() { server.start(); }
+  static void TearDownTestSuite() { server.stop(); }
+  void SetUp() override { ASSERT_GT(server.pid, 0) << "no Xvfb could be started"; }
+
+  // In a child: a window on the private server, its start-up events consumed.
+  static Windex* openWindow(int maxLevel) {
+    setenv("DISPLAY", server.name.c_str(), 1);
+    makePhases(maxLevel, true);
+    Windex* w = phaseFive->windexPointer;
+    XSync(w->display, False);
+    int type, key;
+    while (XPending(w->display) > 0) w->checkEvent(type, key);
+    return w;
+  }
+};
+XServer EventsX::server;
+
+void putKey(Windex* w, KeySym sym, unsigned state = 0) {
+  XEvent e{};
+  e.xkey.type = KeyPress;
+  e.xkey.display = w->display;
+  e.xkey.window = w->window;
+  e.xkey.root = DefaultRootWindow(w->display);
+  e.xkey.keycode = XKeysymToKeycode(w->display, sym);
+  e.xkey.state = state;
+  e.xkey.same_screen = True;
+  XPutBackEvent(w->display, &e);
+}
+
+void putButton(Windex* w, int type, unsigned button, int x, int y) {
+  XEvent e{};
+  e.type = type;
+  e.xany.display = w->display;
+  e.xany.window = w->window;
+  if (type == MotionNotify) {
+    e.xmotion.x = x;
+    e.xmotion.y = y;
+    e.xmotion.state = Button1Mask;
+  } else {
+    e.xbutton.button = button;
+    e.xbutton.x = x;
+    e.xbutton.y = y;
+  }
+  XPutBackEvent(w->display, &e);
+}
+
+std::pair<int, int> classify(Windex* w) {
+  int type = -1, key = -1;
+  w->checkEvent(type, key);
+  return {type, key};
+}
+
+TEST_F(EventsX, KeyClassification) {
+  inChild([] {
+    Windex* w = openWindow(1);
+    const struct {
+      KeySym sym;
+      unsigned state;
+      int type, key;
+    } keys[] = {{XK_F1, 0, 2, 1},          {XK_F12, 0, 2, 12},      {XK_F5, ShiftMask, 2, 5},
+                {XK_Left, 0, 3, 0},        {XK_Up, 0, 3, 1},        {XK_Right, 0, 3, 2},
+                {XK_Down, 0, 3, 3},        {XK_Home, 0, 3, -1},     {XK_Prior, 0, 3, 4},
+                {XK_Next, 0, 3, 5},        {XK_End, 0, 3, 6},       {XK_a, 0, 1, 'a'},
+                {XK_a, ShiftMask, 1, 'A'}, {XK_2, 0, 1, '2'},       {XK_Return, 0, 1, 13},
+                {XK_Escape, 0, 1, 27},     {XK_Tab, 0, 1, 9},       {XK_n, ControlMask, 1, 14},
+                {XK_Shift_L, 0, 0, -1},    {XK_Control_L, 0, 0, -1}};
+    for (auto k : keys) {
+      putKey(w, k.sym, k.state);
+      auto [type, key] = classify(w);
+      EXPECT_EQ(type, k.type) << XKeysymToString(k.sym);
+      if (k.type != 0) {
+        EXPECT_EQ(key, k.key) << XKeysymToString(k.sym);
+      }
+    }
+  });
+}
+
+TEST_F(EventsX, PointerPacking) {
+  inChild([] {
+    Windex* w = openWindow(1);
+    putButton(w, ButtonPress, 3, 100, 200);
+    EXPECT_EQ(classify(w), std::make_pair(8, 3 << 24 | 100 << 12 | 200));
+    putButton(w, ButtonRelease, 1, 1024, 824);
+    EXPECT_EQ(classify(w), std::make_pair(9, 1 << 24 | 1024 << 12 | 824));
+    putButton(w, MotionNotify, 0, 7, 9);
+    EXPECT_EQ(classify(w), std::make_pair(10, 7 << 12 | 9));
+    // A drag that leaves the window stays inside its fields.
+    putButton(w, MotionNotify, 0, -40, 5000);
+    EXPECT_EQ(classify(w), std::make_pair(10, 0 << 12 | 4095));
+  });
+}
+
+class CountingRecorder : public WindexRecorder {
+public:
+  int clears = 0;
+  void record(const char* op, const int*, int, const char*) override {
+    if (std::string(op) == "clear") ++clears;
+  }
+};
+
+TEST_F(EventsX, ExposureBatchesOfSixteenAndARepaintEach) {
+  inChild([] {
+    Windex* w = openWindow(1);
+    CountingRecorder recorder;
+    w->recorder = &recorder;
+    for (int i = 0; i < 20; ++i) {  // put back last first: the queue then reads count 19 .. 0
+      XEvent e{};
+      e.xexpose.type = Expose;
+      e.xexpose.display = w->display;
+      e.xexpose.window = w->window;
+      e.xexpose.x = 10 * i;
+      e.xexpose.width = 5;
+      e.xexpose.height = 5;
+      e.xexpose.count = i;
+      XPutBackEvent(w->display, &e);
+    }
+    std::string counts;
+    for (int i = 0; i < 20; ++i) {
+      EXPECT_EQ(classify(w).first, 0);
+      counts += std::to_string(w->numClips) + " ";
+    }
+    EXPECT_EQ(counts, "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 0 1 2 3 0 ");
+    EXPECT_EQ(recorder.clears, 20);
+    w->recorder = nullptr;
+  });
+}
+
+int hookCalls[4];
+void hook(int cind) { ++hookCalls[cind]; }
+
+TEST_F(EventsX, KeysReachSwitchesAndOperations) {
+  std::string err = stderrOf([] {
+    Windex* w = openWindow(3);
+    // 'a' is bound twice (the first wins), 'b' to a component without a hook.
+    static int table[3][3] = {{'a', 0, 2}, {'b', 1, 3}, {'a', 2, 4}};
+    static ComponentFunction hooks[3] = {hook, nullptr, hook};
+    phaseTwo->numberOfSwitches = 3;
+    phaseTwo->activationsFromWindow = table;
+    phaseTwo->xEventTriggered = hooks;
+    const struct {
+      KeySym sym;
+      unsigned state;
+    } keys[] = {{XK_a, 0},           {XK_b, 0},           {XK_2, 0},           {XK_Escape, 0},
+                {XK_Tab, 0},         {XK_Return, 0},      {XK_n, ControlMask}, {XK_n, ControlMask},
+                {XK_z, ControlMask}, {XK_m, ControlMask}, {XK_a, ControlMask}, {XK_F6, 0},
+                {XK_Down, 0},        {XK_Home, 0},        {XK_F11, 0}};
+    for (auto k : keys) {
+      putKey(w, k.sym, k.state);
+      int handled = anyWindowEvents();
+      std::fprintf(stderr, "%d level %d\n", handled, phaseFive->currentGraphicDisplayLevel);
+    }
+    putKey(w, XK_Shift_L);
+    std::fprintf(stderr, "%d calls %d %d %d flags %d %d\n", anyWindowEvents(), hookCalls[0], hookCalls[1],
+                 hookCalls[2], displayTimeFlag, haltFlag);
+  });
+  EXPECT_EQ(err,
+            "1 level 1\n"
+            "Keyboard input maps to a component, but no function exists\n1 level 1\n"
+            "Keyboard input:  Character (char=2,int=50) with no corresponding component activation defined.\n"
+            "1 level 1\n"
+            "Keyboard input:  Control character (int=27) unmapped.\n1 level 1\n"
+            "Keyboard input:  Control character (int=9) unmapped.\n1 level 1\n"
+            "1 level 2\n1 level 1\n1 level 1\n1 level 3\n1 level 3\n1 level 1\n1 level 1\n1 level 1\n"
+            "Unused Cursor key = -1\n1 level 1\n"
+            "Unused Function key F11\n1 level 1\n"
+            "0 calls 1 0 0 flags 1 1\n");
+}
+
+TEST_F(EventsX, MouseZoomsAndDragsTheSubWindow) {
+  inChild([] {
+    Windex* w = openWindow(1);
+    ASSERT_EQ(w->xPixels, 1025);
+    ASSERT_EQ(w->yPixels, 825);
+    // Ten world units per pixel.
+    w->setView(0, 0, 10250, 8250);
+    w->setSubWin();  // x 3843 .. 6405, y 3093 .. 5155
+    auto drive = [&](int type, unsigned button, int x, int y) {
+      putButton(w, type, button, x, y);
+      EXPECT_EQ(anyWindowEvents(), 1);
+    };
+    auto expectSubWin = [&](int xs, int ys, int xe, int ye) {
+      EXPECT_EQ(w->subWinXs, xs);
+      EXPECT_EQ(w->subWinYs, ys);
+      EXPECT_EQ(w->subWinXe, xe);
+      EXPECT_EQ(w->subWinYe, ye);
+    };
+    auto expectView = [&](int xs, int ys, int xe, int ye) {
+      int v[4];
+      w->getView(&v[0], &v[1], &v[2], &v[3]);
+      EXPECT_EQ(v[0], xs);
+      EXPECT_EQ(v[1], ys);
+      EXPECT_EQ(v[2], xe);
+      EXPECT_EQ(v[3], ye);
+    };
+
+    // Picked up inside: the frame follows the pointer until button 1 is released.
+    drive(ButtonPress, 1, 512, 412);
+    drive(MotionNotify, 0, 522, 417);
+    drive(MotionNotify, 0, 532, 422);
+    expectSubWin(4043, 3193, 6605, 5255);
+    drive(ButtonRelease, 1, 532, 422);
+    drive(MotionNotify, 0, 600, 500);
+    expectSubWin(4043, 3193, 6605, 5255);
+    // Pressed outside: nothing is picked up.
+    drive(ButtonPress, 1, 10, 10);
+    drive(MotionNotify, 0, 60, 60);
+    drive(ButtonRelease, 1, 60, 60);
+    expectSubWin(4043, 3193, 6605, 5255);
+
+    drive(ButtonPress, 2, 0, 0);
+    expectView(4043, 3193, 6605, 5255);
+    drive(ButtonPress, 3, 0, 0);
+    expectView(0, 0, worldSize, worldSize);
+    expectSubWin(3 * (worldSize >> 3), 3 * (worldSize >> 3), 5 * (worldSize >> 3), 5 * (worldSize >> 3));
+
+    // Without windowing mode: button 1 and button 3 span the zoom, button 2 returns.
+    phaseFive->newWindowingMode = 0;
+    w->setView(0, 0, 10250, 8250);
+    drive(ButtonPress, 1, 100, 100);
+    EXPECT_EQ(viewXlast, 100);
+    EXPECT_EQ(viewYlast, 100);
+    drive(ButtonPress, 3, 300, 200);
+    expectView(1000, 1000, 3000, 2000);
+    drive(ButtonPress, 2, 5, 5);
+    expectView(0, 0, worldSize, worldSize);
+    drive(ButtonPress, 4, 5, 5);
+    expectView(0, 0, worldSize, worldSize);
+  });
+}
+
+TEST_F(EventsX, WaitingSleepsUntilInputArrives) {
+  inChild([] {
+    Windex* w = openWindow(1);
+    Window target = w->window;
+    std::string name = server.name;
+    pid_t sender = fork();
+    if (sender == 0) {
+      usleep(400000);
+      Display* d = XOpenDisplay(name.c_str());
+      XEvent e{};
+      e.xkey.type = KeyPress;
+      e.xkey.window = target;
+      e.xkey.keycode = XKeysymToKeycode(d, XK_F7);
+      XSendEvent(d, target, False, KeyPressMask, &e);
+      XCloseDisplay(d);
+      _exit(0);
+    }
+    rusage before{}, after{};
+    getrusage(RUSAGE_SELF, &before);
+    auto start = std::chrono::steady_clock::now();
+    w->waitForEvent();
+    double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    getrusage(RUSAGE_SELF, &after);
+    waitpid(sender, nullptr, 0);
+    double cpu = (after.ru_utime.tv_sec - before.ru_utime.tv_sec) + (after.ru_stime.tv_sec - before.ru_stime.tv_sec) +
+                 1e-6 * ((after.ru_utime.tv_usec - before.ru_utime.tv_usec) +
+                         (after.ru_stime.tv_usec - before.ru_stime.tv_usec));
+    EXPECT_GT(waited, 0.3);
+    EXPECT_LT(cpu, 0.05);
+    EXPECT_EQ(classify(w), std::make_pair(2, 7));
+    // Something already queued: no wait at all.
+    putKey(w, XK_a);
+    start = std::chrono::steady_clock::now();
+    w->waitForEvent();
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 0.1);
+  });
+}
+
+}  // namespace

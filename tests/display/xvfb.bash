@@ -1,0 +1,148 @@
+# Shared by the window tests: a private X server, a small circuit of known values, screenshots.
+# Sourced, not run. Needs TAVRIN_SOURCE_DIR and TAVRIN_BINARY_DIR.
+
+set -u
+
+XVFB_PID=""
+APP_PID=""
+WORK_DIR=$(mktemp -d /tmp/tavrin-display-XXXXXX)
+FAILURES=0
+
+cleanup() {
+  if [ -n "$APP_PID" ] && kill -0 "$APP_PID" 2>/dev/null; then kill "$APP_PID" 2>/dev/null; wait "$APP_PID" 2>/dev/null; fi
+  if [ -n "$XVFB_PID" ] && kill -0 "$XVFB_PID" 2>/dev/null; then kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null; fi
+  rm -rf "$WORK_DIR"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  FAILURES=$((FAILURES + 1))
+}
+
+check_eq() {  # description expected actual
+  if [ "$2" != "$3" ]; then fail "$1: expected '$2', got '$3'"; else echo "ok: $1"; fi
+}
+
+finish() {
+  if [ "$FAILURES" -ne 0 ]; then
+    echo "$FAILURES check(s) failed" >&2
+    exit 1
+  fi
+  echo "all checks passed"
+}
+
+# Starts Xvfb on a free display between 100 and 199 and exports DISPLAY.
+start_xvfb() {
+  local attempt n
+  for attempt in $(seq 1 30); do
+    n=$((100 + RANDOM % 100))
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$WORK_DIR/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    local i
+    for i in $(seq 1 100); do
+      if ! kill -0 "$XVFB_PID" 2>/dev/null; then break; fi
+      if xdpyinfo -display ":$n" >/dev/null 2>&1; then
+        export DISPLAY=":$n"
+        return 0
+      fi
+      sleep 0.05
+    done
+    kill "$XVFB_PID" 2>/dev/null
+    wait "$XVFB_PID" 2>/dev/null
+    XVFB_PID=""
+  done
+  echo "could not start Xvfb" >&2
+  exit 1
+}
+
+# Builds the test circuit against the simulator library (once; concurrent callers wait).
+# The grid has rows a..c and columns a..d; every value has a probe of its own.
+build_circuit() {
+  CIRCUIT_EXE="$TAVRIN_BINARY_DIR/display-test-circuit"
+  local lib="$TAVRIN_BINARY_DIR/libtavrin_sim.a"
+  local src="$TAVRIN_BINARY_DIR/display-test-circuit.cpp"
+  (
+    flock 9
+    cat >"$src.new" <<'EOF'
+#include "tavrin.h"
+
+void simnet() {
+  Signal a(1, "a"), b(1, "b"), u(1, "u"), x(1, "x"), hz(1, "hz"), ck(1, "ck"), mo(1, "mo");
+  Switch(SD("aa"), a, 'a', Zero, "sa");   // ZERO until 'a' is pressed
+  Switch(SD("ab"), b, 'b', One, "sb");    // ONE
+  Not(SD("ac"), u, x);                    // u is never driven: x is XXX
+  Clock(SD("ad"), ck, 20, 10, 40, Zero);  // keeps time moving for stop times
+  Probe(SD("ba"), a, "pa");
+  Probe(SD("bb"), b, "pb");
+  Probe(SD("bc"), x, "px");
+  Probe(SD("bd"), hz, "phz");
+  SD box("ca");
+  Module(box, "M", b, mo);                // drawn at level 1 only
+  Probe(SD(box, "aa"), b, "ib");          // level 2
+  Probe(SD(box, "ab"), a, "ia");          // level 2
+  Probe(SD("cb"), u, "pu");
+  Tsb(SD("cd"), b, Zero, hz);             // never enabled: HIZ
+}
+EOF
+    if [ ! -x "$CIRCUIT_EXE" ] || ! cmp -s "$src.new" "$src" || [ "$lib" -nt "$CIRCUIT_EXE" ]; then
+      mv "$src.new" "$src"
+      g++ -std=c++20 -O1 -I"$TAVRIN_SOURCE_DIR/src-simulator" "$src" \
+        "$TAVRIN_SOURCE_DIR/src-simulator/startup/main.cpp" "$lib" -lX11 -o "$CIRCUIT_EXE" || exit 1
+    else
+      rm -f "$src.new"
+    fi
+  ) 9>"$TAVRIN_BINARY_DIR/display-test-circuit.lock" || { echo "could not build the test circuit" >&2; exit 1; }
+}
+
+# Starts a program in the background (standard output and error into $WORK_DIR/app.out, app.err).
+start_app() {
+  "$@" >"$WORK_DIR/app.out" 2>"$WORK_DIR/app.err" &
+  APP_PID=$!
+}
+
+# Waits for a top-level window with the given title; prints its id.
+wait_window() {
+  local i id
+  for i in $(seq 1 200); do
+    id=$(xwininfo -root -children 2>/dev/null | awk -v t="\"$1\":" '$2 == t { print $1; exit }')
+    if [ -n "$id" ]; then
+      echo "$id"
+      return 0
+    fi
+    sleep 0.05
+  done
+  return 1
+}
+
+# Ends the running program: F10 first, then by its id.
+stop_app() {
+  local id=$1 i
+  [ -n "$APP_PID" ] || return 0
+  if [ -n "$id" ]; then
+    xdotool windowfocus --sync "$id" key F10 2>/dev/null
+    for i in $(seq 1 100); do
+      kill -0 "$APP_PID" 2>/dev/null || break
+      sleep 0.05
+    done
+  fi
+  if kill -0 "$APP_PID" 2>/dev/null; then kill "$APP_PID" 2>/dev/null; fi
+  wait "$APP_PID" 2>/dev/null
+  APP_PID=""
+}
+
+# Screenshot of a window into a PNG file.
+shoot() {  # window-id file
+  import -window "$1" "$2"
+}
+
+# Colour of one pixel as RRGGBB.
+pixel() {  # file x y
+  convert "$1" -format "%[hex:u.p{$2,$3}]" info: | cut -c1-6
+}
+
+# Number of pixels of a colour in a rectangle.
+count_colour() {  # file w h x y RRGGBB
+  convert "$1" -crop "$2x$3+$4+$5" +repage txt:- | grep -ci "#$6"
+}

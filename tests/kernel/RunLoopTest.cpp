@@ -1,0 +1,241 @@
+// The run loop, driven through the whole phase sequence without a display (-X), on small
+// circuits made of test components registered directly.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "construction/addStCmp.h"
+#include "elaboration/Ph2.h"
+#include "elaboration/Ph3.h"
+#include "kernel/Ph4.h"
+#include "kernel/RunTime.h"
+#include "startup/Sim.h"
+#include "support/Harness.h"
+
+namespace {
+
+const char* levelName(SignalValue v) {
+  static const char* const names[5] = {"ZERO", "UNINITIALIZED", "XXX", "HIZ", "ONE"};
+  return (v >= ZERO && v <= ONE) ? names[v] : "?";
+}
+
+SignalValue in(int cind, int i) { return phaseThree->currentSignals[phaseTwo->dataInputs[cind][i]]; }
+int out(int cind, int i) { return phaseTwo->outputs[cind][i]; }
+
+// Prints its data inputs whenever it is evaluated.
+void watch(int cind) {
+  std::cerr << "t=" << phaseFour->time << " c" << cind << ":";
+  for (int i = 0; i < phaseTwo->numberOfDataInputs[cind]; ++i) std::cerr << " " << levelName(in(cind, i));
+  std::cerr << "\n";
+}
+
+void registerComponent(ComponentFunction evaluate, ComponentFunction hook, const SD& sd, const Signal& dataIn,
+                       const Signal& controlIn, const Signal& outputs, int selfActivating = 0,
+                       ComponentFunction draw = nullptr, int overloadable = 0) {
+  addStandardComponent(evaluate, SecondaryEvaluatePointer{}, nullptr, draw, hook, nullptr, overloadable,
+                       selfActivating, "Test", sd, dataIn, controlIn, outputs, 0, nullptr, 0, nullptr, 0, 0, 0);
+}
+
+// Two edges: a becomes XXX at 90 and ONE at 100, b XXX at 95 and ONE at 105.
+void twoEdges(int cind) {
+  phaseFour->signalTransition(out(cind, 0), ONE, 90, 100);
+  phaseFour->signalTransition(out(cind, 1), ONE, 95, 105);
+}
+void twoEdgesCircuit() {
+  Signal a(1, "a"), b(1, "b");
+  registerComponent(nullptr, twoEdges, SD("aa"), Signal(), Signal(), (b, a));
+  registerComponent(watch, nullptr, SD("ab"), (b, a), Signal(), Signal());
+}
+
+}  // namespace
+
+TEST(RunLoop, StopTimeAndTheEndOfActivity) {
+  const std::string upTo100 =
+      "There are 2 components.\nThere are 4 signals.\n"
+      "t=0 c1: UNINITIALIZED UNINITIALIZED\nt=90 c1: XXX UNINITIALIZED\nt=95 c1: XXX XXX\nt=100 c1: ONE XXX\n";
+  // The events at 105 are applied, but nothing is evaluated past the stop time.
+  RunResult r = runSimulation(twoEdgesCircuit, {"-X", "-T", "100"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, upTo100);
+  // No stop time: without a window the run ends once nothing is left to happen.
+  r = runSimulation(twoEdgesCircuit, {"-X", "-T", "0"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, upTo100 + "t=105 c1: ONE ONE\n");
+}
+
+namespace {
+
+void sayHook(int cind) { std::cerr << "hook c" << cind << " t=" << phaseFour->time << "\n"; }
+void sayEval(int cind) {
+  std::cerr << "eval c" << cind << " t=" << phaseFour->time << " showTime=" << displayTimeFlag << "\n";
+}
+void hookAndEval() { registerComponent(sayEval, sayHook, SD("aa"), Signal(), Signal(), Signal()); }
+
+}  // namespace
+
+TEST(RunLoop, StartUpKeyStringsApplyBeforeTheFirstPass) {
+  // F1 asks for a restart, served in the first pass after the initial reset; F6 shows the time.
+  RunResult r = runSimulation(hookAndEval, {"-X", "-F", "16"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err,
+            "There are 1 components.\nThere are 2 signals.\n"
+            "hook c0 t=0\nhook c0 t=0\neval c0 t=0 showTime=1\n");
+
+  // F10 in the string is overridden when the run starts.
+  r = runSimulation(hookAndEval, {"-X", "-F", ":"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "There are 1 components.\nThere are 2 signals.\nhook c0 t=0\neval c0 t=0 showTime=0\n");
+
+  // Slow motion (-K 0) only waits.
+  r = runSimulation(twoEdgesCircuit, {"-X", "-K", "0", "-T", "95"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err,
+            "There are 2 components.\nThere are 4 signals.\n"
+            "t=0 c1: UNINITIALIZED UNINITIALIZED\nt=90 c1: XXX UNINITIALIZED\nt=95 c1: XXX XXX\n");
+}
+
+namespace {
+
+// Events queued directly: a becomes ONE at 10, is set to ONE again at 20 (no change), and
+// an unread wire changes at 20.
+void directEvents(int cind) {
+  SkewHeap& queue = phaseFour->skewHeap;
+  queue.add(Event(10, signalChange, out(cind, 0), ONE));
+  queue.add(Event(20, signalChange, out(cind, 0), ONE));
+  queue.add(Event(20, signalChange, out(cind, 1), ZERO));
+  queue.add(Event(30, signalChange, out(cind, 0), ONE));
+}
+void directEventsCircuit() {
+  Signal a(1, "a"), unread(1, "unread");
+  registerComponent(nullptr, directEvents, SD("aa"), Signal(), Signal(), (unread, a));
+  registerComponent(watch, nullptr, SD("ab"), a, Signal(), Signal());
+}
+
+}  // namespace
+
+TEST(RunLoop, EventsThatChangeNothingActivateNothing) {
+  RunResult r = runSimulation(directEventsCircuit, {"-X"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "There are 2 components.\nThere are 4 signals.\nt=0 c1: UNINITIALIZED\nt=10 c1: ONE\n");
+}
+
+namespace {
+
+void sayEvalOnly(int cind) { std::cerr << "eval c" << cind << "\n"; }
+void sayDraw(int cind) { std::cerr << "draw c" << cind << "\n"; }
+// Levels 1 and 2, each once plain and once as an overloadable module box.
+void levelsCircuit() {
+  SD top("aa"), box("ab");
+  registerComponent(sayEvalOnly, nullptr, top, Signal(), Signal(), Signal(), 0, sayDraw, 0);
+  registerComponent(sayEvalOnly, nullptr, SD(box, "aa"), Signal(), Signal(), Signal(), 0, sayDraw, 0);
+  registerComponent(sayEvalOnly, nullptr, SD("ac"), Signal(), Signal(), Signal(), 0, sayDraw, 1);
+  registerComponent(sayEvalOnly, nullptr, SD(box, "ab"), Signal(), Signal(), Signal(), 0, sayDraw, 1);
+}
+
+}  // namespace
+
+TEST(RunLoop, EvaluatesInComponentOrderAndDrawsByLevel) {
+  // The initial drawing of the panes comes first; the passes start at the first evaluation.
+  auto passes = [](const std::string& err) { return err.substr(std::min(err.find("eval"), err.size())); };
+  RunResult r = runSimulation(levelsCircuit, {"-X"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(passes(r.err), "eval c0\ndraw c0\neval c1\neval c2\ndraw c2\neval c3\n");
+  r = runSimulation(levelsCircuit, {"-X", "-F", "D"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(passes(r.err), "eval c0\ndraw c0\neval c1\ndraw c1\neval c2\neval c3\ndraw c3\n");
+}
+
+namespace {
+
+// Halts the run and asks for a restart while something is still queued.
+void haltAndRestart(int cind) {
+  std::cerr << "eval t=" << phaseFour->time << "\n";
+  haltFlag = 1;
+  reStart = 1;
+  phaseFour->signalTransition(out(cind, 0), ONE, 7, 10);
+}
+void haltCircuit() {
+  Signal a(1, "a");
+  registerComponent(haltAndRestart, sayHook, SD("aa"), a, Signal(), a);
+}
+
+}  // namespace
+
+TEST(RunLoop, HaltWithoutAWindowEndsTheRun) {
+  // Nothing could lift the halt: the restart is not served and time does not advance.
+  RunResult r = runSimulation(haltCircuit, {"-X"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "There are 1 components.\nThere are 3 signals.\nhook c0 t=0\neval t=0\n");
+  r = runSimulation(hookAndEval, {"-X", "-K", "3"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "There are 1 components.\nThere are 2 signals.\nhook c0 t=0\n");
+}
+
+namespace {
+
+void slowDown(int) { stallLevel = 31; }
+void slowCircuit() { registerComponent(slowDown, nullptr, SD("aa"), Signal(), Signal(), Signal()); }
+
+}  // namespace
+
+TEST(RunLoop, HighStallLevelsStillWait) {
+  // 2^31 would overflow the count of waits; the run must wait (here: for good), not race on.
+  pid_t pid = fork();
+  if (pid == 0) {
+    freopen("/dev/null", "w", stderr);
+    char arg0[] = "tavrin", arg1[] = "-X";
+    char* argv[] = {arg0, arg1, nullptr};
+    Sim(2, argv, slowCircuit);
+    _exit(0);
+  }
+  ASSERT_GT(pid, 0);
+  usleep(500000);
+  int status = 0;
+  EXPECT_EQ(waitpid(pid, &status, WNOHANG), 0) << "the run ended instead of waiting";
+  kill(pid, SIGKILL);
+  waitpid(pid, &status, 0);
+}
+
+namespace {
+
+// A key-less source that settles its output to ONE, and a two-input AND of sorts.
+void settleHigh(int cind) { phaseFour->altSignalTransition(out(cind, 0), ONE, 0); }
+void andGate(int cind) {
+  SignalValue result = ONE;
+  for (int i = 0; i < phaseTwo->numberOfDataInputs[cind]; ++i) {
+    SignalValue v = in(cind, i);
+    if (v == ZERO) result = ZERO;
+    else if (v != ONE && result == ONE) result = XXX;
+  }
+  phaseFour->signalTransition(out(cind, 0), result, 7, 10);
+}
+void smallCircuit() {
+  Signal s(1, "s"), floating(1, "floating"), enable(1, "enable"), y(1, "y");
+  registerComponent(nullptr, settleHigh, SD("aa"), Signal(), Signal(), s, 1);
+  registerComponent(andGate, nullptr, SD("ab", "And"), (One, floating, s), enable, y);
+  registerComponent(watch, nullptr, SD("ac"), (y, s), Zero, Signal());
+}
+
+}  // namespace
+
+TEST(RunLoop, SmallCircuitThroughEveryPhase) {
+  RunResult r = runSimulation(smallCircuit, {"-X"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err,
+            "There are 3 components.\nThere are 6 signals.\n"
+            "Warning -- signal[3] floating[0] has no driver, cmp = 1 And at ab has unconnected DATA input, "
+            "position = 1\n"
+            "Warning -- signal[4] has no driver, cmp = 1 And at ab has unconnected CONTROL input, position = 0\n"
+            "There are 2 inputUnconnectedWarnings\n"
+            "t=0 c2: UNINITIALIZED UNINITIALIZED\n"
+            "t=4 c2: XXX UNINITIALIZED\n"
+            "t=7 c2: XXX XXX\n"
+            "t=9 c2: ONE XXX\n");
+}

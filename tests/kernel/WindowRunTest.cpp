@@ -1,0 +1,163 @@
+// The run loop with a window open, under a private Xvfb: a halt holds a pending restart until
+// it is lifted, and a halted or idle run sleeps on the X connection instead of spinning.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "construction/addStCmp.h"
+#include "kernel/Ph4.h"
+#include "kernel/RunTime.h"
+#include "startup/Sim.h"
+
+namespace {
+
+std::string readFile(const std::string& path) {
+  std::stringstream text;
+  text << std::ifstream(path).rdbuf();
+  return text.str();
+}
+
+// Forks; the child runs body with DISPLAY set and its standard error in errPath (or nowhere).
+template <typename Body>
+pid_t forkWith(const std::string& display, const std::string& errPath, Body body) {
+  std::cout.flush();
+  std::cerr.flush();
+  pid_t pid = fork();
+  if (pid == 0) {
+    setenv("DISPLAY", display.c_str(), 1);
+    if (!freopen("/dev/null", "w", stdout) || !freopen(errPath.empty() ? "/dev/null" : errPath.c_str(), "w", stderr))
+      _exit(126);
+    body();
+    _exit(0);
+  }
+  return pid;
+}
+
+int waitFor(pid_t pid, int seconds) {
+  int status = 0;
+  for (int i = 0; i < seconds * 20; ++i, usleep(50000))
+    if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+  kill(pid, SIGKILL);
+  waitpid(pid, &status, 0);
+  return -1;
+}
+
+int command(const std::string& display, std::vector<std::string> args) {
+  return waitFor(forkWith(display, "", [&] {
+                   std::vector<char*> argv;
+                   for (std::string& a : args) argv.push_back(a.data());
+                   argv.push_back(nullptr);
+                   execvp(argv[0], argv.data());
+                 }),
+                 30);
+}
+
+class WindowRun : public ::testing::Test {
+protected:
+  void SetUp() override {
+    if (system("command -v Xvfb >/dev/null && command -v xdotool >/dev/null") != 0) GTEST_SKIP();
+    srand(static_cast<unsigned>(getpid() ^ time(nullptr)));
+    for (int attempt = 0; attempt < 10 && server < 0; ++attempt) {
+      int number = 100 + rand() % 100;
+      std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
+      struct stat info;
+      if (stat(socket.c_str(), &info) == 0) continue;
+      display = ":" + std::to_string(number);
+      server = forkWith("", "", [&] { execlp("Xvfb", "Xvfb", display.c_str(), "-nolisten", "tcp", nullptr); });
+      for (int i = 0; i < 100 && stat(socket.c_str(), &info) != 0; ++i) usleep(50000);
+      if (stat(socket.c_str(), &info) != 0) stopServer();
+    }
+    ASSERT_GT(server, 0);
+    char path[] = "/tmp/tavrin-window-XXXXXX";
+    close(mkstemp(path));
+    errPath = path;
+  }
+  void TearDown() override {
+    stopServer();
+    if (!errPath.empty()) unlink(errPath.c_str());
+  }
+  void stopServer() {
+    if (server > 0) kill(server, SIGTERM), waitpid(server, nullptr, 0);
+    server = -1;
+  }
+
+  pid_t simulate(void (*build)(), std::vector<std::string> args) {
+    args.insert(args.begin(), "tavrin");
+    return forkWith(display, errPath, [&] {
+      std::vector<char*> argv;
+      for (std::string& a : args) argv.push_back(a.data());
+      argv.push_back(nullptr);
+      Sim(static_cast<int>(args.size()), argv.data(), build);
+    });
+  }
+  bool windowShown() { return command(display, {"xdotool", "search", "--sync", "--name", "Tavrin"}) == 0; }
+  // Real key events (XTEST) into the window under the pointer.
+  void press(const char* key) {
+    command(display, {"xdotool", "search", "--sync", "--name", "Tavrin", "mousemove", "--window", "%1", "40", "40",
+                      "key", key});
+  }
+  // CPU time the process spends over 0.8 s, in clock ticks.
+  static long busyTicks(pid_t pid) {
+    auto ticks = [pid] {
+      std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
+      std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+      std::string skip;
+      long user = 0, system = 0;
+      for (int i = 3; i < 14; ++i) fields >> skip;
+      fields >> user >> system;
+      return user + system;
+    };
+    long before = ticks();
+    usleep(800000);
+    return ticks() - before;
+  }
+
+  std::string display, errPath;
+  pid_t server = -1;
+};
+
+void sayHook(int cind) { std::cerr << "hook c" << cind << " t=" << phaseFour->time << std::endl; }
+void evalAndEnd(int cind) {
+  std::cerr << "eval c" << cind << " t=" << phaseFour->time << std::endl;
+  done = 1;
+}
+void restartCircuit() {
+  addStandardComponent(evalAndEnd, SecondaryEvaluatePointer{}, nullptr, nullptr, sayHook, nullptr, 0, 0, "T",
+                       SD("aa"), Signal(), Signal(), Signal(), 0, nullptr, 0, nullptr, 0, 0, 0);
+}
+void quiet(int) {}
+void idleCircuit() { addStandardComponent(quiet, nullptr, "T", SD("aa"), Signal(), Signal(), Signal()); }
+
+}  // namespace
+
+TEST_F(WindowRun, HaltHoldsARestartUntilLifted) {
+  pid_t run = simulate(restartCircuit, {"-F", "1", "-K", "3"});
+  ASSERT_TRUE(windowShown());
+  EXPECT_LT(busyTicks(run), 20) << "a halted run should sleep on the X connection";
+  EXPECT_EQ(readFile(errPath), "There are 1 components.\nThere are 2 signals.\nhook c0 t=0\n");
+  press("Down");
+  EXPECT_EQ(waitFor(run, 20), 0);
+  EXPECT_EQ(readFile(errPath),
+            "There are 1 components.\nThere are 2 signals.\nhook c0 t=0\nhook c0 t=0\neval c0 t=0\n");
+}
+
+TEST_F(WindowRun, IdleRunSleepsUntilF10) {
+  // With a window the stop time does not end an idle run.
+  pid_t run = simulate(idleCircuit, {"-T", "5"});
+  ASSERT_TRUE(windowShown());
+  usleep(200000);
+  EXPECT_LT(busyTicks(run), 20) << "an idle run should sleep on the X connection";
+  EXPECT_EQ(waitpid(run, nullptr, WNOHANG), 0);
+  press("F10");
+  EXPECT_EQ(waitFor(run, 20), 0);
+}

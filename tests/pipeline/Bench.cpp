@@ -1,0 +1,132 @@
+#include "pipeline/Bench.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+#include <unordered_map>
+
+#include "construction/Ph1.h"
+#include "elaboration/Ph2.h"
+#include "elaboration/Ph3.h"
+#include "kernel/Ph4.h"
+#include "support/Harness.h"
+
+namespace bench {
+
+void inChild(const std::function<void()>& body) {
+  RunResult r = runInChild([&] {
+    body();
+    std::cout.flush();
+    std::fflush(nullptr);
+    _exit(::testing::Test::HasFailure() ? 1 : 0);
+  });
+  EXPECT_EQ(r.status, 0) << r.out << r.err.substr(0, 2000);
+}
+
+void elaborate() {
+  phaseTwo = new PhaseTwo();
+  phaseTwo->listsToArrays();
+  delete phaseOne;
+  phaseOne = nullptr;
+  phaseThree = new PhaseThree();
+  phaseThree->checkConnectivity();
+  phaseThree->formActivationLists();
+  phaseFour = new PhaseFour();
+}
+
+void start() {
+  elaborate();
+  phaseFour->runInitialize();
+  for (int i = 0; i < phaseTwo->numberOfComponents; ++i)
+    if (phaseTwo->xEventTriggered[i] != nullptr) phaseTwo->xEventTriggered[i](i);
+  settle();
+}
+
+void settle() {
+  const int n = phaseTwo->numberOfComponents;
+  int* activated = phaseThree->componentsActivated;
+  SkewHeap& queue = phaseFour->skewHeap;
+  for (long pass = 0;; ++pass) {
+    if (pass > 2000000) {
+      ADD_FAILURE() << "the circuit does not settle";
+      return;
+    }
+    bool any = false;
+    for (int i = 0; i < n; ++i) {
+      if (activated[i] == 0) continue;
+      any = true;
+      if (phaseTwo->logicEvaluate[i] != nullptr) phaseTwo->logicEvaluate[i](i);
+      activated[i] = 0;
+    }
+    if (queue.isEmpty()) {
+      if (!any) return;
+      continue;
+    }
+    const uint64_t now = queue.min().time;
+    phaseFour->time = now;
+    while (!queue.isEmpty() && queue.min().time == now) {
+      Event e = queue.min();
+      queue.removeMin();
+      if (phaseThree->currentSignals[e.signalSerialNumber] == e.sigValue) continue;
+      phaseThree->currentSignals[e.signalSerialNumber] = e.sigValue;
+      const int* list = phaseThree->activationList[e.signalSerialNumber];
+      for (int k = 0; k < phaseThree->lengthOfActivationList[e.signalSerialNumber]; ++k) activated[list[k]] = 1;
+    }
+  }
+}
+
+void press(char key) {
+  for (int s = 0; s < phaseTwo->numberOfSwitches; ++s) {
+    if (phaseTwo->activationsFromWindow[s][0] != key) continue;
+    int cind = phaseTwo->activationsFromWindow[s][1];
+    phaseTwo->xEventTriggered[cind](cind);
+    settle();
+    return;
+  }
+  ADD_FAILURE() << "no switch on key " << key;
+}
+
+void setSwitches(const Signal& sw, unsigned value) {
+  for (int bit = 0; bit < sw.length; ++bit) {
+    int serial = sw.serialNumber[bit];
+    if (level(serial) == (((value >> bit) & 1) ? ONE : ZERO)) continue;
+    for (int s = 0; s < phaseTwo->numberOfSwitches; ++s)
+      if (phaseTwo->activationsFromWindow[s][2] == serial) press(static_cast<char>(phaseTwo->activationsFromWindow[s][0]));
+  }
+}
+
+SignalValue level(int serial) { return phaseThree->currentSignals[serial]; }
+
+int word(const std::vector<int>& serials) {
+  int value = 0;
+  for (size_t bit = 0; bit < serials.size(); ++bit) {
+    SignalValue v = level(serials[bit]);
+    if (v == ONE)
+      value |= 1 << bit;
+    else if (v != ZERO)
+      return -1;
+  }
+  return value;
+}
+
+int word(const Signal& s) { return word(std::vector<int>(s.serialNumber, s.serialNumber + s.length)); }
+
+std::vector<int> wires(const std::string& name, int width) {
+  static std::unordered_map<std::string, int> byName;
+  if (byName.empty())
+    for (int i = phaseTwo->numberOfSignals - 1; i >= 0; --i) byName[phaseTwo->signalNames[i]] = i;
+  std::vector<int> serials;
+  for (int bit = 0; bit < width; ++bit) {
+    auto it = byName.find(name + "[" + std::to_string(bit) + "]");
+    if (it == byName.end()) {
+      ADD_FAILURE() << "no wire " << name << "[" << bit << "]";
+      return std::vector<int>(width, 0);
+    }
+    serials.push_back(it->second);
+  }
+  return serials;
+}
+
+}  // namespace bench

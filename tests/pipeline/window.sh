@@ -1,0 +1,81 @@
+#!/bin/bash
+# The processor in a real window under Xvfb: 0, then 1 eight times, and the write-back
+# instruction register shows the first instruction 0x0A3E; one more 1 writes Reg1 = 0x003E.
+set -u
+: "${TAVRIN_EXE:?}" "${TAVRIN_BINARY_DIR:?}"
+for tool in Xvfb xdotool xwd xwininfo convert xdpyinfo; do
+  command -v "$tool" > /dev/null || { echo "missing $tool"; exit 1; }
+done
+
+work=$(mktemp -d)
+xvfb_pid="" sim_pid=""
+cleanup() {
+  [ -n "$sim_pid" ] && kill "$sim_pid" 2> /dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2> /dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Where the panes are: the tiling of the schematic, computed by the layout test.
+TAVRIN_PANE_CENTRES="$work/panes" "$TAVRIN_BINARY_DIR/tests/test_pipeline" \
+  --gtest_filter='ProcessorLayout.*' > "$work/layout.log" || { cat "$work/layout.log"; exit 1; }
+
+for attempt in 1 2 3 4 5 6 7 8 9 10; do
+  display=$((100 + RANDOM % 100))
+  [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] && continue
+  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 50); do
+    DISPLAY=":$display" xdpyinfo > /dev/null 2>&1 && break
+    sleep 0.1
+  done
+  DISPLAY=":$display" xdpyinfo > /dev/null 2>&1 && break
+  kill "$xvfb_pid" 2> /dev/null
+  xvfb_pid=""
+done
+[ -n "$xvfb_pid" ] || { echo "no Xvfb display"; exit 1; }
+export DISPLAY=":$display"
+
+"$TAVRIN_EXE" > "$work/out.log" 2> "$work/err.log" &
+sim_pid=$!
+window=$(timeout 20 xdotool search --sync --name "Tavrin v20200116" | head -1)
+[ -n "$window" ] || { echo "no window"; cat "$work/err.log"; exit 1; }
+xdotool windowfocus --sync "$window"
+sleep 1
+
+# xwd includes the window border; the pane centres are relative to the window's inside.
+border=$(xwininfo -id "$window" | sed -n 's/^ *Border width: *//p')
+
+press() {
+  xdotool key --delay 100 "$1"
+  sleep 0.5
+}
+
+# The panes of one register, bit 15 first, read as a number (-1 when a pane is not 0 or 1).
+panes() {
+  xwd -silent -id "$window" | convert xwd:- -shave "${border}x${border}" +repage "$work/shot.png"
+  local value=0 name bit x y colour
+  while read -r name bit x y; do
+    [ "$name" = "$1" ] || continue
+    colour=$(convert "$work/shot.png" -format "%[hex:p{$x,$y}]" info:)
+    case "${colour:0:6}" in
+      008000) value=$((value | 1 << bit)) ;;
+      F0FFF0) ;;
+      *) echo "pane $name[$bit] at $x,$y has colour $colour" >&2; echo -1; return ;;
+    esac
+  done < "$work/panes"
+  echo "$value"
+}
+
+status=0
+press 0
+for _ in 1 2 3 4 5 6 7 8; do press 1; done
+ir=$(panes IR_WB)
+reg=$(panes Reg1)
+[ "$ir" = $((0x0A3E)) ] || { echo "IR_WB shows $ir after eight presses"; status=1; }
+[ "$reg" = 0 ] || { echo "Reg1 shows $reg before the write"; status=1; }
+press 1
+reg=$(panes Reg1)
+[ "$reg" = $((0x003E)) ] || { echo "Reg1 shows $reg after the ninth press"; status=1; }
+kill -0 "$sim_pid" 2> /dev/null || { echo "the simulator ended"; status=1; }
+exit $status
