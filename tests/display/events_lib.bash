@@ -37,11 +37,12 @@ ev_start_x() {
   for attempt in $(seq 1 20); do
     n=$((100 + RANDOM % 100))
     [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    # -noreset: a server that resets when its last client leaves refuses the next one meanwhile.
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
     EV_XVFB_PID=$!
     for i in $(seq 1 100); do
       kill -0 "$EV_XVFB_PID" 2>/dev/null || break
-      [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$EV_XVFB_PID" ] || { sleep 0.05; continue; }
+      [ "$(tr -d ' \n' 2>/dev/null <"/tmp/.X$n-lock")" = "$EV_XVFB_PID" ] || { sleep 0.05; continue; }
       if DISPLAY=":$n" xwininfo -root >/dev/null 2>&1; then
         export DISPLAY=":$n"
         return 0

@@ -226,7 +226,9 @@ public:
         int quiet = open("/dev/null", O_WRONLY);
         dup2(quiet, 1);
         dup2(quiet, 2);
-        execlp("Xvfb", "Xvfb", candidate.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+        // Without -noreset the server resets whenever its last client leaves and refuses the
+        // next one meanwhile; every test's window is such a client.
+        execlp("Xvfb", "Xvfb", candidate.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset",
                static_cast<char*>(nullptr));
         _exit(127);
       }
@@ -271,6 +273,7 @@ protected:
     setenv("DISPLAY", server.name.c_str(), 1);
     makePhases(maxLevel, true);
     Windex* w = phaseFive->windexPointer;
+    if (w->display == nullptr) _exit(2);
     XSync(w->display, False);
     int type, key;
     while (XPending(w->display) > 0) w->checkEvent(type, key);

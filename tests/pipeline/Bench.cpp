@@ -38,6 +38,10 @@ void elaborate() {
 
 void start() {
   elaborate();
+  restart();
+}
+
+void restart() {
   phaseFour->runInitialize();
   for (int i = 0; i < phaseTwo->numberOfComponents; ++i)
     if (phaseTwo->xEventTriggered[i] != nullptr) phaseTwo->xEventTriggered[i](i);
@@ -93,7 +97,8 @@ void setSwitches(const Signal& sw, unsigned value) {
     int serial = sw.serialNumber[bit];
     if (level(serial) == (((value >> bit) & 1) ? ONE : ZERO)) continue;
     for (int s = 0; s < phaseTwo->numberOfSwitches; ++s)
-      if (phaseTwo->activationsFromWindow[s][2] == serial) press(static_cast<char>(phaseTwo->activationsFromWindow[s][0]));
+      if (phaseTwo->activationsFromWindow[s][2] == serial)
+        press(static_cast<char>(phaseTwo->activationsFromWindow[s][0]));
   }
 }
 

@@ -17,8 +17,11 @@ void inChild(const std::function<void()>& body);
 // After construction: flattening, connectivity, activation lists and the kernel, as the
 // simulator prepares a run.
 void elaborate();
-// elaborate(), then reset to time 0 with the switches at their initial levels.
+// elaborate(), then restart().
 void start();
+// Back to time 0 as a restart does: every wire and component reset, switches at their
+// initial levels, events settled.
+void restart();
 
 // Evaluation passes until no event is queued and nothing is activated.
 void settle();

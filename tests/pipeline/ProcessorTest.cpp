@@ -93,10 +93,12 @@ void condition(std::vector<uint16_t>& p, uint16_t compare, int cond) {
 }
 
 // r1 = 5, r2 = 5, r3 = -3, r4 = 7
-std::vector<uint16_t> comparisonSetup() { return {setlo(1, 5), setlo(2, 5), sethi(3, 0xFF), setlo(4, 7), 0, setlo(3, 0xFD), 0, 0}; }
-const uint16_t zeroResult = alu(SUB, 0, 1, 2, true);    // 5 - 5: Z
-const uint16_t negative = alu(SUB, 0, 3, 1, true);      // -3 - 5: N
-const uint16_t positive = alu(SUB, 0, 4, 1, true);      // 7 - 5: neither
+std::vector<uint16_t> comparisonSetup() {
+  return {setlo(1, 5), setlo(2, 5), sethi(3, 0xFF), setlo(4, 7), 0, setlo(3, 0xFD), 0, 0};
+}
+const uint16_t zeroResult = alu(SUB, 0, 1, 2, true);  // 5 - 5: Z
+const uint16_t negative = alu(SUB, 0, 3, 1, true);    // -3 - 5: N
+const uint16_t positive = alu(SUB, 0, 4, 1, true);    // 7 - 5: neither
 
 TEST(Processor, ConditionalBranchesOnSubtractedFlags) {
   std::vector<uint16_t> p = comparisonSetup();

@@ -47,7 +47,8 @@ TEST(ProcessorUnits, Plus1CarriesAndWraps) {
       Plus1(SD("aa"), Signal(16, in, "in"), *outs.back());
     }
     bench::start();
-    for (size_t i = 0; i < std::size(inputs); ++i) EXPECT_EQ(word(*outs[i]), static_cast<int>((inputs[i] + 1) & 0xFFFF));
+    for (size_t i = 0; i < std::size(inputs); ++i)
+      EXPECT_EQ(word(*outs[i]), static_cast<int>((inputs[i] + 1) & 0xFFFF)) << "input " << inputs[i];
   });
 }
 
@@ -180,6 +181,8 @@ TEST(ProcessorUnits, MemoryMapReadsWritesAndBusDrivers) {
     EXPECT_EQ(bench::word(bench::wires("Ram1Out", 8)), 0x12);
     EXPECT_EQ(bench::word(bench::wires("Ram2Out", 8)), 0x34);
     EXPECT_EQ(readAt(0xFF85), 0x3201);
+    bench::restart();
+    EXPECT_EQ(readAt(0x0045), 0x0000) << "a restart clears the RAM";
 
     setSwitches(value, 0xA5C3);
     setSwitches(drive, 1);
