@@ -31,6 +31,16 @@ void drawContents(bool clipped) {
   phaseFive->drawPanes();
 }
 
+// An edge dragged by d world units, truncated; far outside the world it stops short of the
+// int range instead of overflowing.
+int movedEdge(int edge, float d) {
+  constexpr float limit = 1073741824.0f;
+  float moved = static_cast<float>(edge) + d;
+  if (moved > limit) moved = limit;
+  if (moved < -limit) moved = -limit;
+  return static_cast<int>(moved);
+}
+
 }  // namespace
 
 void Windex::checkEvent(int& eventType, int& keyChar) {
@@ -138,10 +148,10 @@ void Windex::adjustSubWindow(int state, int xn, int yn, int xo, int yo) {
   float dx = static_cast<float>(viewXe - viewXs) * static_cast<float>(xn - xo) / static_cast<float>(xPixels);
   float dy = static_cast<float>(viewYe - viewYs) * static_cast<float>(yn - yo) / static_cast<float>(yPixels);
   const bool* m = moves[state];
-  int xs = m[0] ? static_cast<int>(static_cast<float>(subWinXs) + dx) : subWinXs;
-  int ys = m[1] ? static_cast<int>(static_cast<float>(subWinYs) + dy) : subWinYs;
-  int xe = m[2] ? static_cast<int>(static_cast<float>(subWinXe) + dx) : subWinXe;
-  int ye = m[3] ? static_cast<int>(static_cast<float>(subWinYe) + dy) : subWinYe;
+  int xs = m[0] ? movedEdge(subWinXs, dx) : subWinXs;
+  int ys = m[1] ? movedEdge(subWinYs, dy) : subWinYs;
+  int xe = m[2] ? movedEdge(subWinXe, dx) : subWinXe;
+  int ye = m[3] ? movedEdge(subWinYe, dy) : subWinYe;
   // An edge dragged onto or past its opposite would leave an empty or inverted sub-window,
   // which cannot be picked up again and cannot become a view.
   if (xe <= xs || ye <= ys) return;

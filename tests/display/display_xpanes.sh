@@ -9,9 +9,8 @@ title="Tavrin v20200116"
 # Cells are 256.25 x 275 pixels (rows a..c, columns a..d); panes sit at their centres.
 # A grey background tells white (UNINITIALIZED) panes from the window. -F 2: no interconnecting lines.
 start_app "$CIRCUIT_EXE" -c 200 200 200 -F 2
-id=$(wait_window "$title") || fail "no window"
-sleep 1
-shoot "$id" "$WORK_DIR/level1.png"
+id=$(window_or_end "$title" "no window") || exit 1
+shoot_until "$id" "$WORK_DIR/level1.png" 640 412 FF8C00
 shot="$WORK_DIR/level1.png"
 check_eq "switch at ZERO: empty box" "C8C8C8" "$(pixel "$shot" 128 137)"
 check_eq "switch at ONE: solid box" "000000" "$(pixel "$shot" 384 137)"
@@ -27,18 +26,16 @@ edge=$(count_colour "$shot" 26 14 128 612 000000)
 check_eq "inner probe hidden at level 1" "0" "$(count_colour "$shot" 20 20 54 677 008000)"
 
 # Pressing 'a' turns switch a and its probe to ONE.
-xdotool windowfocus --sync "$id" key a
-sleep 1
-shoot "$id" "$WORK_DIR/pressed.png"
+xdotool key --window "$id" a 2>/dev/null  # sent to the window: no focus needed
+shoot_until "$id" "$WORK_DIR/pressed.png" 128 412 008000
 check_eq "switch after its key" "000000" "$(pixel "$WORK_DIR/pressed.png" 128 137)"
 check_eq "probe after the key" "008000" "$(pixel "$WORK_DIR/pressed.png" 128 412)"
 stop_app "$id"
 
 # Level 2 (-F D): the inner probes show, the module box is gone.
 start_app "$CIRCUIT_EXE" -c 200 200 200 -F 2D
-id=$(wait_window "$title") || fail "no window at level 2"
-sleep 1
-shoot "$id" "$WORK_DIR/level2.png"
+id=$(window_or_end "$title" "no window at level 2") || exit 1
+shoot_until "$id" "$WORK_DIR/level2.png" 192 687 F0FFF0
 shot="$WORK_DIR/level2.png"
 check_eq "module box gone at level 2" "0" "$(count_colour "$shot" 26 14 128 612 000000)"
 check_eq "inner probe of b at level 2" "400" "$(count_colour "$shot" 20 20 54 677 008000)"

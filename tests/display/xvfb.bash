@@ -43,7 +43,9 @@ start_xvfb() {
     local i
     for i in $(seq 1 100); do
       if ! kill -0 "$XVFB_PID" 2>/dev/null; then break; fi
-      if xdpyinfo -display ":$n" >/dev/null 2>&1; then
+      # Ready, and ours: another server may have taken the number in the meantime.
+      if xdpyinfo -display ":$n" >/dev/null 2>&1 &&
+         [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$XVFB_PID" ]; then
         export DISPLAY=":$n"
         return 0
       fi
@@ -106,7 +108,7 @@ start_app() {
 wait_window() {
   local i id
   for i in $(seq 1 200); do
-    id=$(xwininfo -root -children 2>/dev/null | awk -v t="\"$1\":" '$2 == t { print $1; exit }')
+    id=$(xwininfo -root -children 2>/dev/null | awk -v t="\"$1\":" 'index($0, " " t " ") { print $1; exit }')
     if [ -n "$id" ]; then
       echo "$id"
       return 0
@@ -121,7 +123,7 @@ stop_app() {
   local id=$1 i
   [ -n "$APP_PID" ] || return 0
   if [ -n "$id" ]; then
-    xdotool windowfocus --sync "$id" key F10 2>/dev/null
+    xdotool key --window "$id" F10 2>/dev/null
     for i in $(seq 1 100); do
       kill -0 "$APP_PID" 2>/dev/null || break
       sleep 0.05
@@ -134,7 +136,29 @@ stop_app() {
 
 # Screenshot of a window into a PNG file.
 shoot() {  # window-id file
-  import -window "$1" "$2"
+  timeout 30 import -window "$1" "$2"
+}
+
+# The id of the window with this title, or the end of the test when it does not appear.
+window_or_end() {  # title what
+  local id
+  if ! id=$(wait_window "$1"); then
+    fail "$2: no window titled \"$1\" appeared"
+    echo "--- program's standard error:" >&2
+    head -c 2000 "$WORK_DIR/app.err" >&2
+    exit 1
+  fi
+  echo "$id"
+}
+
+# Screenshots until the pixel shows the colour (the drawing has settled), at most about 15 s.
+shoot_until() {  # window-id file x y RRGGBB
+  local i
+  for i in $(seq 1 30); do
+    shoot "$1" "$2" && [ "$(pixel "$2" "$3" "$4")" = "$5" ] && return 0
+    sleep 0.5
+  done
+  return 0  # the checks that follow report what is wrong
 }
 
 # Colour of one pixel as RRGGBB.

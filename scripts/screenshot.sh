@@ -1,0 +1,71 @@
+#!/bin/bash
+# Regenerates docs/screenshot.png: runs the simulator under a private Xvfb, releases reset, clocks
+# the processor a few cycles and captures the window.
+#
+#   scripts/screenshot.sh [path/to/tavrin]     (default: $TAVRIN_EXE, else build/tavrin)
+#
+# Needs Xvfb, xdotool, xwininfo and ImageMagick's import.
+set -eu
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+exe=${1:-${TAVRIN_EXE:-$root/build/tavrin}}
+out=$root/docs/screenshot.png
+cycles=${CYCLES:-6}
+title="Tavrin v20200116"
+
+[ -x "$exe" ] || { echo "no simulator at $exe (build it first, or pass its path)" >&2; exit 1; }
+
+xvfb_pid=""
+app_pid=""
+cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null && wait "$app_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  return 0
+}
+trap cleanup EXIT
+
+for attempt in $(seq 1 30); do
+  n=$((100 + RANDOM % 100))
+  [ -e "/tmp/.X$n-lock" ] && continue
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  ours() {  # ready, and the server holding the number is the one started here
+    xdpyinfo -display ":$n" >/dev/null 2>&1 && [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$xvfb_pid" ]
+  }
+  for i in $(seq 1 100); do
+    ours && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  ours && break
+  kill "$xvfb_pid" 2>/dev/null || true
+  wait "$xvfb_pid" 2>/dev/null || true
+  xvfb_pid=""
+done
+[ -n "$xvfb_pid" ] || { echo "could not start Xvfb" >&2; exit 1; }
+export DISPLAY=":$n"
+
+"$exe" >/dev/null 2>&1 &
+app_pid=$!
+
+id=""
+for i in $(seq 1 400); do
+  id=$(xwininfo -root -children | awk -v t="\"$title\":" 'index($0, " " t " ") { print $1; exit }')
+  [ -n "$id" ] && break
+  sleep 0.05
+done
+[ -n "$id" ] || { echo "the simulator opened no window" >&2; exit 1; }
+
+sleep 2
+press() { xdotool key --window "$id" "$1" 2>/dev/null; }
+press 0                  # release reset
+sleep 1
+for c in $(seq 1 $((2 * cycles))); do
+  press 1                # each press flips the clock
+  sleep 0.5
+done
+sleep 2
+
+mkdir -p "$(dirname "$out")"
+import -window "$id" "$out"
+echo "wrote $out"
