@@ -249,6 +249,7 @@ void Windex::drawFilledCircle(int xs, int ys, int w, int h, int angle1, int angl
 }
 
 void Windex::drawText(int x, int y, const char* s) {
+  if (s == nullptr) s = "";
   RECORD("drawText", s, x, y);
   if (display == nullptr) return;
   XDrawImageString(display, window, gc, xScale(x), yScale(y), s, static_cast<int>(strlen(s)));

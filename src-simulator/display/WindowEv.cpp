@@ -25,10 +25,8 @@ void fullRedraw(Windex* w) {
 
 // A key of the circuit: the first switch or pulser bound to it acts.
 void characterKey(int keyChar) {
-  int switches = phaseTwo != nullptr ? phaseTwo->numberOfSwitches : 0;
-  for (int i = 0; i < switches; ++i) {
-    if (phaseTwo->activationsFromWindow[i][0] != keyChar) continue;
-    int cind = phaseTwo->activationsFromWindow[i][1];
+  int cind = phaseTwo != nullptr ? phaseTwo->switchComponent(keyChar) : -1;
+  if (cind >= 0) {
     if (phaseTwo->xEventTriggered[cind] != nullptr) {
       phaseTwo->xEventTriggered[cind](cind);
     } else {

@@ -122,16 +122,12 @@ TEST(DisplayPane, ProbeAndSwitchPatterns) {
       drawPane(1000, 2000, 100, 60, v, probe, 0.25f);
       return rec->all();
     };
-    EXPECT_EQ(pane(ONE, true),
-              "clearArea 1037 2022 25 15\ndrawFilledRectangle_ONE 1037 2022 25 15\ndrawRectangle 1037 2022 25 15\n");
+    // XXX: a dark orange square in a probe, a cross in a switch.
     EXPECT_EQ(pane(XXX, true),
               "clearArea 1037 2022 25 15\ndrawFilledRectangle_XXX 1037 2022 25 15\ndrawRectangle 1037 2022 25 15\n");
-    EXPECT_EQ(pane(HIZ, true), "clearArea 1037 2022 25 15\ndrawFilledRectangle_HIZ 1037 2022 25 15\n"
-                               "drawRectangle 1037 2022 25 15\n");
-    EXPECT_EQ(pane(ONE, false), "clearArea 1037 2022 25 15\ndrawFilledRectangle 1037 2022 25 15\n");
-    EXPECT_EQ(pane(ZERO, false), "clearArea 1037 2022 25 15\ndrawRectangle 1037 2022 25 15\n");
     EXPECT_EQ(pane(XXX, false), "clearArea 1037 2022 25 15\ndrawRectangle 1037 2022 25 15\n"
                                 "drawLine 1037 2022 1062 2037\ndrawLine 1037 2037 1062 2022\n");
+    EXPECT_EQ(pane(ONE, false), "clearArea 1037 2022 25 15\ndrawFilledRectangle 1037 2022 25 15\n");
     EXPECT_EQ(pane(UNINITIALIZED, false),
               "clearArea 1037 2022 25 15\ndrawRectangle 1037 2022 25 15\ndrawLine 1037 2037 1062 2022\n");
     EXPECT_EQ(pane(HIZ, false),

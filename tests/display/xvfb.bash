@@ -14,6 +14,7 @@ cleanup() {
   rm -rf "$WORK_DIR"
 }
 trap cleanup EXIT
+trap "exit 1" TERM INT HUP
 
 fail() {
   echo "FAIL: $*" >&2
