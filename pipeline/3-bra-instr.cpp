@@ -5,8 +5,11 @@
 // Notation in comments: X[h..l] is bits h down to l of X; (a, b) puts b in the low bits.
 #include "pipeline.h"
 
+#include <cstdio>
 #include <cstring>
 #include <string>
+
+#include "RomImage.h"
 
 // clang-format off
 const unsigned char romContents[128] = {
@@ -478,6 +481,18 @@ void probe1(const char* position, const Signal& sig, const char* label) {
 
 void filler(const char* position, const Signal& sig) { Not(SD(position), Zero, sig); }
 
+// The image named with -r, or the built-in program.
+const unsigned char* programImage() {
+  static unsigned char image[128];
+  if (romImageFile == nullptr) return romContents;
+  std::string error;
+  if (!readRomImage(romImageFile, image, error)) {
+    std::fprintf(stderr, "tavrin: -r: %s\n", error.c_str());
+    endProcess(1);
+  }
+  return image;
+}
+
 }  // namespace
 
 void simnet() {
@@ -500,7 +515,7 @@ void simnet() {
             D, IR_EX, ALUo, DMAR, SMDR, N, Z, IR_MEM, ALUo1, LMDR, IR_WB, Reg0, Reg1, Reg2, Reg3, Reg4, Reg5, Reg6,
             Reg7, stallIF, stallID, stallEX, stallMEM, branchDecision, MemReq);
   // Store data reaches the bus only through the memory's link drivers.
-  Memory(SD("ol-sn"), memory, read, AddrBus, DataWrite, DataBus, enTriLink, enTriROM, enTriRAM);
+  Memory(SD("ol-sn"), memory, read, AddrBus, DataWrite, DataBus, enTriLink, enTriROM, enTriRAM, programImage());
 
   probe16("aa.aa", PC, "IF: PC");
   probe16("ba.aa", PCtmp, "IF: PCtmp");

@@ -18,6 +18,14 @@ int64_t powerOfTwo(int n) {
   return n > 62 ? INT64_MAX : (int64_t{1} << n);
 }
 
+// The data width a multiplexer needs: out's width shifted left by the select width, or -1
+// when that is wider than any signal can be.
+int64_t muxDataLength(int outLength, int selectLength) {
+  if (outLength == 0) return 0;
+  if (selectLength < 0 || selectLength > 31) return -1;
+  return int64_t{outLength} << selectLength;
+}
+
 }  // namespace
 
 void Adder(const SD& sd, const Signal& dataIn, const Signal& out) {
@@ -37,7 +45,7 @@ void Increment(const SD& sd, const Signal& in, const Signal& out) {
 }
 
 void Mux(const SD& sd, const Signal& controlIn, const Signal& dataIn, const Signal& out) {
-  if (dataIn.length != int64_t{out.length} * powerOfTwo(controlIn.length)) {
+  if (dataIn.length != muxDataLength(out.length, controlIn.length)) {
     std::cerr << "I/O length error--Mux " << decalOf(sd, "Mux") << " at " << sd.graphicPosition
               << " dataIn.length = " << dataIn.length << " controlIn.length = " << controlIn.length
               << " out.length = " << out.length << "\n";

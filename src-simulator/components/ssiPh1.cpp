@@ -1,12 +1,12 @@
 #include "components/ssiPh1.h"
 
-#include <cstdlib>
 #include <iostream>
 
 #include "components/ssiRT.h"
 #include "construction/Ph1.h"
 #include "construction/addStCmp.h"
 #include "display/iconData.h"
+#include "startup/Sim.h"
 
 namespace {
 
@@ -34,10 +34,7 @@ void registerWithParameters(ComponentFunction evaluate, ComponentFunction drawDy
                        numberOfIntegerParameters, integerParameters, 0, nullptr, 0, 0, 0);
 }
 
-[[noreturn]] void fatal() {
-  std::cout.flush();
-  std::exit(1);
-}
+[[noreturn]] void fatal() { endProcess(1); }
 
 // And and Or share their splitting rules and differ only in evaluator, icon and wording.
 struct GateKind {

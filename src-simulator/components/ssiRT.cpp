@@ -1,6 +1,8 @@
 #include "components/ssiRT.h"
 
-#include <cstdlib>
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <iostream>
 #include <string>
 
@@ -23,8 +25,12 @@ void transition(int s, SignalValue v) {
   if (s >= 0) phaseFour->signalTransition(s, v, quickTime, lazyTime);
 }
 
-void delayedTransition(int s, SignalValue v, int delta) {
-  if (s >= 0) phaseFour->altSignalTransition(s, v, delta);
+// Delays come from the circuit's parameters and their differences, so they are worked out
+// wide and saturated where the kernel's own additions would overflow.
+void delayedTransition(int s, SignalValue v, int64_t delta) {
+  constexpr int64_t lowest = INT_MIN;
+  constexpr int64_t highest = INT_MAX - defaultLazyTimeDelta;
+  if (s >= 0) phaseFour->altSignalTransition(s, v, static_cast<int>(std::clamp(delta, lowest, highest)));
 }
 
 // Gates drive only their first output.
@@ -117,8 +123,7 @@ void drawProbeByte(int cind, void (*draw)(int, int, int, int, SignalValue*, bool
   if (n != 8) {
     std::cerr << "ERROR -- Probe8 at " << phaseTwo->rcpos[cind] << " length error: cannot has more than 8 inputs"
               << " ,you have " << n << " inputs " << std::endl;
-    std::cout.flush();
-    std::exit(1);
+    endProcess(1);
   }
   SignalValue values[8];
   for (int i = 0; i < 8; ++i) values[7 - i] = dataInputValue(cind, i);  // most significant bit first
@@ -243,7 +248,7 @@ void clock(int cind) {
       break;
     case 3:
       if (present == off) {
-        delayedTransition(s, on, integerParameter(cind, 2) - duration);
+        delayedTransition(s, on, int64_t{integerParameter(cind, 2)} - duration);
         state = 2;
       }
       break;

@@ -12,14 +12,19 @@ namespace {
 
 const char* decalOf(const SD& sd, const char* ownLabel) { return sd.decal != nullptr ? sd.decal : ownLabel; }
 
-int bytesPerWord(int bits) { return (bits - 1) / 8 + 1; }
+int64_t bytesPerWord(int64_t bits) { return (bits - 1) / 8 + 1; }
+
+// Storage beyond this (in 32-bit words, 256 MiB) is refused rather than attempted: only a
+// mistyped parameter asks for it, and the counts it needs would not fit the simulator's ints.
+constexpr int64_t largestStorage = int64_t{1} << 26;
 
 void multiPortMemory(const char* kind, const char* ownLabel, int zeroIsZERO, const SD& sd, const Signal& controlIn,
                      const Signal& dataIn, const Signal& out, int numberOfWords, int bitWordWidth,
                      int portAddressSize, int numberOfReadPorts, int numberOfWritePorts,
                      const unsigned char* initialImage) {
   const int64_t w = bitWordWidth, a = portAddressSize, r = numberOfReadPorts, p = numberOfWritePorts;
-  if (out.length != r * w || dataIn.length != p * w || controlIn.length != p * (a + 2) + a * r) {
+  const bool lengthsFit = out.length == r * w && dataIn.length == p * w && controlIn.length == p * (a + 2) + a * r;
+  if (!lengthsFit) {
     std::cerr << "Error--" << kind << " " << decalOf(sd, ownLabel) << " at " << sd.graphicPosition
               << ": I/O length error\n"
               << " dataIn.length = " << dataIn.length << " should match: " << p * w << "\n"
@@ -27,14 +32,28 @@ void multiPortMemory(const char* kind, const char* ownLabel, int zeroIsZERO, con
               << " out.length = " << out.length << " should match: " << r * w << "\n";
     countFatalDiagnostic();
   }
-  int storeWordsPerSimWord = (bitWordWidth - 1) / 16 + 1;
-  int numberOf32BitWords = numberOfWords * storeWordsPerSimWord;
-  int parameters[8] = {numberOfWords,      bitWordWidth,         portAddressSize, numberOfReadPorts,
-                       numberOfWritePorts, storeWordsPerSimWord, numberOf32BitWords, zeroIsZERO};
-  int imageBytes = initialImage != nullptr ? numberOfWords * bytesPerWord(bitWordWidth) : 0;
+  const int64_t storeWordsPerSimWord = (w - 1) / 16 + 1;
+  const int64_t storage = numberOfWords > 0 && storeWordsPerSimWord > 0 ? numberOfWords * storeWordsPerSimWord : 0;
+  // Negative counts would make the evaluator index outside the component's pins.
+  const bool simulatable = a >= 0 && r >= 0 && p >= 0 && storage <= largestStorage;
+  if (lengthsFit && !simulatable) {
+    std::cerr << "Error--" << kind << " " << decalOf(sd, ownLabel) << " at " << sd.graphicPosition
+              << ": cannot be simulated: numberOfWords = " << numberOfWords << " bitWordWidth = " << bitWordWidth
+              << " portAddressSize = " << portAddressSize << " numberOfReadPorts = " << numberOfReadPorts
+              << " numberOfWritePorts = " << numberOfWritePorts << "\n";
+    countFatalDiagnostic();
+  }
+  // A refused memory never runs, so it gets no storage.
+  const bool refused = !lengthsFit || !simulatable;
+  const int numberOf32BitWords = refused ? 0 : static_cast<int>(storage);
+  const int portStates = refused ? 0 : numberOfWritePorts;
+  int parameters[8] = {numberOfWords,      bitWordWidth,         portAddressSize,
+                       numberOfReadPorts,  numberOfWritePorts,   static_cast<int>(storeWordsPerSimWord),
+                       numberOf32BitWords, zeroIsZERO};
+  int imageBytes = initialImage != nullptr && !refused ? static_cast<int>(numberOfWords * bytesPerWord(w)) : 0;
   addStandardComponent(multiPortRam, SecondaryEvaluatePointer{}, rectIcon, nullptr, nullptr, nullptr, 0, 0, ownLabel,
                        sd, dataIn, controlIn, out, 8, parameters, imageBytes, initialImage, numberOf32BitWords, 0,
-                       numberOfWritePorts);
+                       portStates);
 }
 
 }  // namespace
@@ -54,20 +73,28 @@ void Ram(const SD& sd, const Signal& controlIn, const Signal& dataIn, const Sign
 
 void Rom(const SD& sd, const Signal& in, const Signal& out, int words, int bitsPerWord,
          const unsigned char* contents) {
-  int allocatedBytesPerWord = bytesPerWord(bitsPerWord);
+  const int64_t allocatedBytesPerWord = bytesPerWord(bitsPerWord);
   bool addressFits = in.length >= 0 && in.length < 62 && (int64_t{1} << in.length) == words;
-  if (!addressFits || out.length != bitsPerWord) {
+  const bool lengthsFit = addressFits && out.length == bitsPerWord;
+  if (!lengthsFit) {
     std::cerr << "I/O length error--Rom " << decalOf(sd, "Rom") << " at " << sd.graphicPosition
               << " in.length = " << in.length << " words = " << words << " out.length = " << out.length
               << " bitsPerWord = " << bitsPerWord << " allocatedBytesPerWord = " << allocatedBytesPerWord << "\n";
     countFatalDiagnostic();
   }
-  int parameters[3] = {words, bitsPerWord, allocatedBytesPerWord};
-  int numberOfBytes = words > 0 ? words * allocatedBytesPerWord : 0;
+  const int64_t bytes = words > 0 && allocatedBytesPerWord > 0 ? words * allocatedBytesPerWord : 0;
+  if (lengthsFit && bytes > 4 * largestStorage) {
+    std::cerr << "Error--Rom " << decalOf(sd, "Rom") << " at " << sd.graphicPosition
+              << ": cannot be simulated: words = " << words << " bitsPerWord = " << bitsPerWord << "\n";
+    countFatalDiagnostic();
+  }
+  // A refused ROM never runs, so its contents are not copied.
+  const int numberOfBytes = lengthsFit && bytes <= 4 * largestStorage ? static_cast<int>(bytes) : 0;
+  int parameters[3] = {words, bitsPerWord, static_cast<int>(allocatedBytesPerWord)};
   // Without contents the words read as zeros rather than from nowhere.
   std::vector<unsigned char> blank;
   if (contents == nullptr) {
-    blank.assign(numberOfBytes, 0);
+    blank.assign(static_cast<size_t>(numberOfBytes), 0);
     contents = blank.data();
   }
   addStandardComponent(rom, SecondaryEvaluatePointer{}, rectIcon, nullptr, nullptr, nullptr, 0, 0, "Rom", sd, in,

@@ -1,14 +1,15 @@
 #include "construction/Ph1.h"
 
-#include <cstdlib>
 #include <iostream>
+
+#include "startup/Sim.h"
 
 PhaseOne* phaseOne = nullptr;
 
 PhaseOne::~PhaseOne() {
   if (fatalDiagnosticCount > 0) {
     std::cerr << fatalDiagnosticCount << " Fatal Diagnostic(s)--Can't Continue." << std::endl;
-    std::exit(1);
+    endProcess(1);
   }
   // Members are destroyed in reverse order: the component count prints before the signal count.
 }

@@ -6,10 +6,13 @@
 #include <string>
 
 #include "construction/Ph1.h"
+#include "startup/Sim.h"
 
 namespace {
 
-char* copyText(const char* text) {
+// The names of copied and derived handles: kept when the handle dies, since circuit code may
+// still hold the pointer.
+char* copyHandleName(const char* text) {
   if (text == nullptr) return nullptr;
   char* copy = new char[std::strlen(text) + 1];
   std::strcpy(copy, text);
@@ -43,7 +46,12 @@ void saySignalValue(SignalValue sv) {
 }
 
 void SignalList::add(int number, SignalValue sv, const char* name, int constSpec) {
-  SignalNode* node = new SignalNode{nullptr, number, copyText(name), constSpec, sv};
+  char* copy = nullptr;
+  if (name != nullptr) {
+    copy = new char[std::strlen(name) + 1];
+    std::strcpy(copy, name);
+  }
+  SignalNode* node = new SignalNode{nullptr, number, copy, constSpec, sv};
   if (end == nullptr)
     start = node;
   else
@@ -57,7 +65,17 @@ void SignalList::print() const {
               << "  Name: " << node->name << "  Value: " << static_cast<int>(node->value) << std::endl;
 }
 
-SignalList::~SignalList() { std::cerr << "There are " << numberOfSignals << " signals." << std::endl; }
+SignalList::~SignalList() {
+  std::cerr << "There are " << numberOfSignals << " signals." << std::endl;
+  // Nothing reads the list once the arrays are built.
+  while (start != nullptr) {
+    SignalNode* next = start->ptr;
+    delete[] start->name;
+    delete start;
+    start = next;
+  }
+  end = nullptr;
+}
 
 Signal::Signal() : length(0), serialNumber(nullptr), constSignal(0), nameTag("UnNamed") {}
 
@@ -98,7 +116,7 @@ Signal::Signal(const Signal& siga)
     : length(siga.length),
       serialNumber(siga.length > 0 ? new int[siga.length] : nullptr),
       constSignal(siga.constSignal),
-      nameTag(copyText(siga.nameTag)) {
+      nameTag(copyHandleName(siga.nameTag)) {
   if (length > 0) std::memcpy(serialNumber, siga.serialNumber, sizeof(int) * length);
 }
 
@@ -112,14 +130,14 @@ Signal Signal::operator[](int sub) const {
   if (sub < 0 || sub >= length) {
     std::cerr << "Signal :: operator[] subscript out of range--" << std::endl;
     std::cerr << "  -- Signal = " << nameTag << " sub = " << sub << std::endl;
-    std::exit(1);
+    endProcess(1);
   }
   Signal result;
   result.length = 1;
   result.serialNumber = new int[1]{serialNumber[sub]};
   result.constSignal = constSignal;
-  result.nameTag = length > 1 ? copyText((std::string(nameTag) + "[" + std::to_string(sub) + "]").c_str())
-                              : copyText(nameTag);
+  result.nameTag = length > 1 ? copyHandleName((std::string(nameTag) + "[" + std::to_string(sub) + "]").c_str())
+                              : copyHandleName(nameTag);
   return result;
 }
 
@@ -127,7 +145,7 @@ Signal Signal::sub(int start, int end) const {
   if (start < 0 || start >= length || end < 0 || end >= length) {
     std::cerr << "Signal member sub(int,int)--bad range: " << start << "," << end << std::endl;
     std::cerr << "Source length = " << length << std::endl;
-    std::exit(1);  // the indexes would reach outside this handle's wires
+    endProcess(1);  // the indexes would reach outside this handle's wires
   }
   Signal result;
   result.length = std::abs(start - end) + 1;
@@ -136,14 +154,14 @@ Signal Signal::sub(int start, int end) const {
   int step = start > end ? 1 : -1;
   for (int i = 0; i < result.length; ++i) result.serialNumber[i] = serialNumber[end + i * step];
   result.constSignal = constSignal;
-  result.nameTag = copyText(nameTag);
+  result.nameTag = copyHandleName(nameTag);
   return result;
 }
 
 Signal Signal::operator-(const Signal& sig) const {
   if (length != 1 || sig.length != 1) {
     std::cerr << "Error--operator - arguments are not length = 1." << std::endl;
-    std::exit(1);
+    endProcess(1);
   }
   int s = serialNumber[0];
   int e = sig.serialNumber[0];
@@ -153,7 +171,7 @@ Signal Signal::operator-(const Signal& sig) const {
   int step = e < s ? 1 : -1;
   for (int i = 0; i < result.length; ++i) result.serialNumber[i] = e + i * step;
   result.constSignal = constSignal;
-  result.nameTag = copyText(nameTag);
+  result.nameTag = copyHandleName(nameTag);
   return result;
 }
 
@@ -164,7 +182,7 @@ Signal Signal::operator,(const Signal& siga) const {
   for (int i = 0; i < siga.length; ++i) result.serialNumber[i] = siga.serialNumber[i];
   for (int i = 0; i < length; ++i) result.serialNumber[siga.length + i] = serialNumber[i];
   result.constSignal = constSignal;
-  result.nameTag = copyText((std::string(nameTag) + "," + siga.nameTag).c_str());
+  result.nameTag = copyHandleName((std::string(nameTag) + "," + siga.nameTag).c_str());
   return result;
 }
 
@@ -174,7 +192,7 @@ Signal operator*(int reps, const Signal& siga) {
   result.serialNumber = result.length > 0 ? new int[result.length] : nullptr;
   for (int p = 0; p < result.length; ++p) result.serialNumber[p] = siga.serialNumber[p % siga.length];
   result.constSignal = siga.constSignal;
-  result.nameTag = copyText(siga.nameTag);
+  result.nameTag = copyHandleName(siga.nameTag);
   return result;
 }
 

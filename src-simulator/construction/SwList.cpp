@@ -13,6 +13,15 @@ void SwitchList::add(int serialNumber, char keyChar) {
   ++numberOfSwitches;
 }
 
+SwitchList::~SwitchList() {
+  while (start != nullptr) {
+    SwitchNode* next = start->ptr;
+    delete start;
+    start = next;
+  }
+  end = nullptr;
+}
+
 void SwitchList::print() const {
   // A switch node prints nothing; the walk is kept for symmetry with the component list.
   for (SwitchNode* node = start; node != nullptr; node = node->ptr) {

@@ -19,4 +19,5 @@ public:
   // Records the number the next registered component will receive.
   void add(int serialNumber, char keyChar);
   void print() const;
+  ~SwitchList();  // releases the nodes
 };

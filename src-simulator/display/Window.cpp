@@ -52,7 +52,7 @@ unsigned long allocTriple(Display* display, int red, int green, int blue, const 
   color.flags = DoRed | DoGreen | DoBlue;
   if (!XAllocColor(display, colormap1, &color)) {
     std::cerr << message << std::endl;
-    exit(-1);
+    endProcess(-1);
   }
   return color.pixel;
 }

@@ -134,6 +134,12 @@ void PhaseTwo::listsToArrays() {
   }
 }
 
+int PhaseTwo::switchComponent(int keyChar) const {
+  for (int k = 0; k < numberOfSwitches; ++k)
+    if (activationsFromWindow[k][0] == keyChar) return activationsFromWindow[k][1];
+  return -1;
+}
+
 void PhaseTwo::dumpFromArrays() const {
   std::ostream& err = std::cerr;
   err << "dumpFromArrays():" << std::endl;

@@ -57,6 +57,10 @@ public:
 
   void listsToArrays();
   void dumpFromArrays() const;
+
+  // The component of the first switch or pulser bound to a key character, or -1: what a key
+  // press acts on, from the window or from a key script.
+  int switchComponent(int keyChar) const;
 };
 
 extern PhaseTwo* phaseTwo;

@@ -2,6 +2,7 @@
 
 #include "elaboration/Ph2.h"
 #include "elaboration/Ph3.h"
+#include "kernel/Waveform.h"
 
 PhaseFour* phaseFour = nullptr;
 
@@ -22,4 +23,6 @@ void PhaseFour::runInitialize() {
     three.componentsActivated[c] = 1;
     two.state[c] = 0;
   }
+  // The wires changed without events: a waveform records them here.
+  if (waveformRecording) waveformReset();
 }

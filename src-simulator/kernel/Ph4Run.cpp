@@ -1,4 +1,7 @@
+#include <bit>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "display/FandCOp.h"
 #include "display/Ph5.h"
@@ -7,8 +10,10 @@
 #include "display/WindowEv.h"
 #include "elaboration/Ph2.h"
 #include "elaboration/Ph3.h"
+#include "kernel/KeyScript.h"
 #include "kernel/Ph4.h"
 #include "kernel/RunTime.h"
+#include "kernel/Waveform.h"
 #include "startup/Sim.h"
 
 namespace {
@@ -25,41 +30,96 @@ void drainWindowEvents() {
   }
 }
 
-// Components to evaluate in the next pass. The flags live in phaseThree->componentsActivated;
-// everything that reads or writes them goes through here, so the sweep over all components can
-// become an ascending list of the activated ones without touching anything else.
+// Components to evaluate in the next pass. After a reset that is every component, as the
+// flags in phaseThree->componentsActivated say. Otherwise the activated components are kept
+// as a two-level bit set (one bit per component, one summary bit per word of them): it yields
+// them in ascending order at a cost that follows the number activated, not the size of the
+// circuit. Each wire's activation list is turned once into (word, mask) pairs, so that a
+// wire feeding many components, a clock above all, activates them a word at a time.
 class Activations {
 public:
   explicit Activations(int numberOfComponents)
-      : flags(phaseThree->componentsActivated), count(numberOfComponents) {}
+      : flags(phaseThree->componentsActivated),
+        count(numberOfComponents),
+        bits(static_cast<size_t>(numberOfComponents) / 64 + 1, 0),
+        summary(bits.size() / 64 + 1, 0) {
+    const int signals = phaseTwo->numberOfSignals;
+    firstMask.reserve(static_cast<size_t>(signals) + 1);
+    for (int s = 0; s < signals; ++s) {
+      firstMask.push_back(masks.size());
+      const int* list = phaseThree->activationList[s];
+      for (int k = 0; k < phaseThree->lengthOfActivationList[s]; ++k) {
+        const uint32_t word = static_cast<uint32_t>(list[k]) >> 6;
+        const uint64_t bit = uint64_t{1} << (list[k] & 63);
+        // Lists are ascending, so a word's components are adjacent.
+        if (masks.size() == firstMask.back() || masks.back().word != word) masks.push_back({word, 0});
+        masks.back().mask |= bit;
+      }
+    }
+    firstMask.push_back(masks.size());
+  }
 
-  // After a reset every component is activated.
-  void allSet() { pending = count > 0; }
-  bool any() const { return pending; }
+  // After a reset every component is activated (the reset has set every flag).
+  void allSet() { everything = count > 0; }
+  bool any() const { return everything || pending; }
 
-  void mark(const int* list, int length) {
-    if (length <= 0) return;
-    for (int k = 0; k < length; ++k) flags[list[k]] = 1;
+  // The components on the activation list of wire s.
+  void markWire(int s) {
+    const WordMask* p = masks.data() + firstMask[static_cast<size_t>(s)];
+    const WordMask* const end = masks.data() + firstMask[static_cast<size_t>(s) + 1];
+    if (p == end) return;
+    for (; p != end; ++p) {
+      bits[p->word] |= p->mask;
+      summary[p->word >> 6] |= uint64_t{1} << (p->word & 63);
+    }
     pending = true;
   }
 
+  // In ascending component order, as a sweep over the flags would visit them.
   template <typename Visit>
   void forEachAscending(Visit visit) const {
+    if (everything) {
+      for (int i = 0; i < count; ++i)
+        if (flags[i] != 0) visit(i);
+      return;
+    }
     if (!pending) return;
-    for (int i = 0; i < count; ++i)
-      if (flags[i] != 0) visit(i);
+    for (size_t s = 0; s < summary.size(); ++s)
+      for (uint64_t words = summary[s]; words != 0; words &= words - 1) {
+        const size_t word = s * 64 + static_cast<size_t>(std::countr_zero(words));
+        for (uint64_t b = bits[word]; b != 0; b &= b - 1)
+          visit(static_cast<int>(word * 64 + static_cast<size_t>(std::countr_zero(b))));
+      }
   }
 
   void clear() {
+    if (everything) {
+      std::memset(flags, 0, sizeof(int) * static_cast<size_t>(count));
+      everything = false;
+    }
     if (!pending) return;
-    std::memset(flags, 0, sizeof(int) * static_cast<size_t>(count));
+    for (size_t s = 0; s < summary.size(); ++s) {
+      for (uint64_t words = summary[s]; words != 0; words &= words - 1)
+        bits[s * 64 + static_cast<size_t>(std::countr_zero(words))] = 0;
+      summary[s] = 0;
+    }
     pending = false;
   }
 
 private:
+  struct WordMask {
+    uint32_t word;
+    uint64_t mask;
+  };
+
   int* flags;
   int count;
-  bool pending = false;
+  bool everything = false;  // after a reset: every component, the bit set unused
+  bool pending = false;     // the bit set holds a component
+  std::vector<uint64_t> bits;
+  std::vector<uint64_t> summary;
+  std::vector<size_t> firstMask;  // per wire, its first pair in masks; one more at the end
+  std::vector<WordMask> masks;
 };
 
 void startComponents() {
@@ -77,8 +137,14 @@ void PhaseFour::run() {
   const PhaseTwo& two = *phaseTwo;
   const int n = two.numberOfComponents;
 
+  // Written out in blocks from here on: a probe line each is too dear as a write each.
+  bufferStandardError();
+
   // Kept for the life of the display: the tiling may refer into the tree.
   SchematicCell* schematic = new SchematicCell();
+
+  keyScriptCheck();
+  waveformOpen();
 
   for (const char* c = FunctionKeyString; *c != '\0'; ++c) FunctionKeyOperate(*c - '0');
   for (const char* c = CursorKeyString; *c != '\0'; ++c) CursorKeyOperate(*c - '0');
@@ -110,8 +176,6 @@ void PhaseFour::run() {
   const int* const outputOverloadable = two.outputOverloadable;
   const int* const graphicLevel = two.graphicLevel;
   SignalValue* const currentSignals = phaseThree->currentSignals;
-  const int* const lengthOfActivationList = phaseThree->lengthOfActivationList;
-  int** const activationList = phaseThree->activationList;
 
   while (done == 0) {
     if (pastStopTime()) break;
@@ -119,6 +183,7 @@ void PhaseFour::run() {
 
     if (haltFlag != 0) {
       // Only a window event can change anything while halted.
+      flushStandardError();
       window.waitForEvent();
       drainWindowEvents();
       continue;
@@ -133,6 +198,7 @@ void PhaseFour::run() {
 
     if (displayTimeFlag != 0) window.drawTimeAndQueue(time, skewHeap.getLength(), stallLevel);
 
+    ++passes;
     const int level = five.currentGraphicDisplayLevel;
     activations.forEachAscending([&](int i) {
       if (logicEvaluate[i] != nullptr) logicEvaluate[i](i);
@@ -145,6 +211,8 @@ void PhaseFour::run() {
 
     activations.clear();
 
+    if (keyScriptPending) [[unlikely]] keyScriptStep();
+
     if (!skewHeap.isEmpty()) {
       const uint64_t now = skewHeap.root->time;
       time = now;
@@ -154,9 +222,11 @@ void PhaseFour::run() {
         const SignalValue v = top->sigValue;
         if (v != currentSignals[s]) {
           currentSignals[s] = v;
-          activations.mark(activationList[s], lengthOfActivationList[s]);
+          if (waveformRecording) [[unlikely]] waveformChange(now, s, v);
+          activations.markWire(s);
         }
         skewHeap.removeMin();
+        ++appliedEvents;
       } while (!skewHeap.isEmpty() && skewHeap.root->time == now);
     }
 
@@ -164,19 +234,29 @@ void PhaseFour::run() {
       --checkEventCountDown;
     } else {
       // Nothing can change before the next window event: sleep on the connection instead of spinning.
-      if (idle() && !pastStopTime()) window.waitForEvent();
+      if (idle() && !pastStopTime()) {
+        flushStandardError();
+        window.waitForEvent();
+      }
       drainWindowEvents();
       checkEventCountDown = 1;
     }
+
+    // The end of the pass: what it wrote goes out before anything waits.
+    flushStandardError();
 
     if (stallLevel != 0) {
       for (int stalls = 0; stalls < waitsForStallLevel(stallLevel);) {
         msWait();
         while (anyWindowEvents() != 0)
           if (displayTimeFlag != 0) window.drawTimeAndQueue(time, skewHeap.getLength(), stallLevel);
+        flushStandardError();
         if (done != 0 || reStart != 0) break;
         ++stalls;
       }
     }
   }
+
+  waveformClose();
+  unbufferStandardError();
 }

@@ -4,6 +4,7 @@
 #include "elaboration/Ph2.h"
 #include "elaboration/Ph3.h"
 #include "kernel/Ph4.h"
+#include "kernel/RunTime.h"
 
 namespace tavrin {
 
@@ -61,17 +62,45 @@ constexpr TransitionCell transitionTable[5][5] = {
     {throughXxxTo(ZERO), lazyTo(UNINITIALIZED), lazyTo(XXX), lazyTo(HIZ), none},
 };
 
+[[gnu::cold, gnu::noinline]] void reportTimeWarp(const PhaseFour& four, int s, SignalValue v, uint64_t requested,
+                                                  uint64_t lastTime) {
+  const PhaseThree& three = *phaseThree;
+  const char* name = phaseTwo->signalNames[s];
+  std::cerr << "TIME WARP" << "  sigNr = " << s << " sigName = " << (name != nullptr ? name : "")
+            << "\n already sked to become ";
+  saySignalValue(three.scheduledSignals[s]);
+  std::cerr << " at time = " << lastTime << ", which was queued at time = " << three.whenScheduled[s]
+            << "\n  Now scheduling to become ";
+  saySignalValue(v);
+  std::cerr << " at time = " << requested << ".  Now Queueing-time = " << four.time << std::endl;
+}
+
+// recordEventQueueInput, inline for the transitions.
+inline void record(PhaseFour& four, int s, SignalValue v, uint64_t t) {
+  PhaseThree& three = *phaseThree;
+  const uint64_t lastTime = three.scheduledTimes[s];
+  if (t < lastTime) [[unlikely]] {
+    if (v != UNINITIALIZED && v != XXX) reportTimeWarp(four, s, v, t, lastTime);
+    t = lastTime + 1;
+  }
+  three.scheduledSignals[s] = v;
+  three.scheduledTimes[s] = t;
+  three.whenScheduled[s] = four.time;
+  four.skewHeap.add(t, s, v);
+}
+
 }  // namespace
 
-void PhaseFour::signalTransition(int signalSerialNumber, SignalValue newSignalValue, int quickTime, int lazyTime) {
-  SignalValue old = phaseThree->scheduledSignals[signalSerialNumber];
+void PhaseFour::scheduleTransition(int signalSerialNumber, SignalValue newSignalValue, int quickTime,
+                                    int lazyTime) {
+  const SignalValue old = phaseThree->scheduledSignals[signalSerialNumber];
   if (newSignalValue == old) return;
   if (!isSignalValue(old) || !isSignalValue(newSignalValue)) return;
   const TransitionCell& cell = transitionTable[old][newSignalValue];
   for (int i = 0; i < cell.count; ++i) {
     const TransitionStep& step = cell.step[i];
-    int delay = step.lazy ? lazyTime : quickTime;
-    recordEventQueueInput(Event(time + static_cast<int64_t>(delay), signalChange, signalSerialNumber, step.value));
+    const int delay = step.lazy ? lazyTime : quickTime;
+    record(*this, signalSerialNumber, step.value, time + static_cast<int64_t>(delay));
   }
 }
 
@@ -97,6 +126,7 @@ void PhaseFour::tsbSignalTransition(int cind, int signalSerialNumber, SignalValu
       if (tavrin::busOwner(signalSerialNumber) == cind) {
         signalTransition(signalSerialNumber, newSignalValue, quickTime, lazyTime);
       } else if (newSignalValue == ZERO || newSignalValue == ONE) {
+        flushStandardError();  // what the pass wrote before stays before it on a terminal
         std::cout << "Another Tsb at " << phaseTwo->rcpos[cind] << " is trying to drive it to "
                   << (newSignalValue == ZERO ? "ZERO" : "ONE") << ", this is not allowed\n";
       }
@@ -106,25 +136,4 @@ void PhaseFour::tsbSignalTransition(int cind, int signalSerialNumber, SignalValu
   }
 }
 
-void PhaseFour::recordEventQueueInput(Event ev) {
-  const int s = ev.signalSerialNumber;
-  PhaseThree& three = *phaseThree;
-  const uint64_t lastTime = three.scheduledTimes[s];
-  if (ev.time < lastTime) {
-    if (ev.sigValue != UNINITIALIZED && ev.sigValue != XXX) {
-      const char* name = phaseTwo->signalNames[s];
-      std::cerr << "TIME WARP" << "  sigNr = " << s << " sigName = " << (name != nullptr ? name : "")
-                << "\n already sked to become ";
-      saySignalValue(three.scheduledSignals[s]);
-      std::cerr << " at time = " << lastTime << ", which was queued at time = " << three.whenScheduled[s]
-                << "\n  Now scheduling to become ";
-      saySignalValue(ev.sigValue);
-      std::cerr << " at time = " << ev.time << ".  Now Queueing-time = " << time << std::endl;
-    }
-    ev.time = lastTime + 1;
-  }
-  three.scheduledSignals[s] = ev.sigValue;
-  three.scheduledTimes[s] = ev.time;
-  three.whenScheduled[s] = time;
-  skewHeap.add(ev);
-}
+void PhaseFour::recordEventQueueInput(Event ev) { record(*this, ev.signalSerialNumber, ev.sigValue, ev.time); }

@@ -1,5 +1,9 @@
 #include "startup/Sim.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
 #include "construction/Ph1.h"
 #include "display/Ph5.h"
 #include "display/Window.h"
@@ -30,6 +34,25 @@ int userRunTimeFlag[numberOfRunTimeFlagEntries] = {-1, -1, -1, -1, -1, -1, -1, -
 int profRunTimeFlag[numberOfRunTimeFlagEntries] = {-1, -1, -1, -1, -1, -1, -1, -1,
                                                    -1, -1, -1, -1, -1, -1, -1, -1};
 int numberOfUserRunTimeFlags = 0, numberOfProfRunTimeFlags = 0;
+const char* romImageFile = nullptr;
+
+#ifdef TAVRIN_FUZZ_BUILD
+std::jmp_buf* endProcessJump = nullptr;
+int endProcessStatus = 0;
+#endif
+
+void endProcess(int status) {
+  std::cout.flush();
+  std::cerr.flush();
+  std::fflush(nullptr);
+#ifdef TAVRIN_FUZZ_BUILD
+  if (endProcessJump != nullptr) {
+    endProcessStatus = status;
+    std::longjmp(*endProcessJump, 1);
+  }
+#endif
+  std::exit(status);
+}
 
 void Sim(int argc, char** argv, void (*build)()) {
   commandLine(argc, argv);
@@ -58,6 +81,10 @@ void Sim(int argc, char** argv, void (*build)()) {
 
   if (earlyExitFlag == 0) phaseFour->run();
 
+#ifdef TAVRIN_FUZZ_BUILD
+  // The harness releases the phases, arrays included, before its next input.
+  return;
+#endif
   delete phaseFive;
   phaseFive = nullptr;
   delete phaseFour;

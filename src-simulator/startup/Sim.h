@@ -5,6 +5,17 @@
 
 void Sim(int argc, char** argv, void (*build)());
 
+// The one way the simulator ends the process early: flushes standard output and standard error,
+// then exits with status. A fuzz build returns to the harness instead (endProcessJump).
+[[noreturn]] void endProcess(int status);
+
+#ifdef TAVRIN_FUZZ_BUILD
+#include <csetjmp>
+// Set by a fuzz harness around one input: endProcess records its status and jumps there.
+extern std::jmp_buf* endProcessJump;
+extern int endProcessStatus;
+#endif
+
 // The circuit-building function of the circuit this simulator is linked with.
 void simnet();
 
@@ -31,3 +42,6 @@ constexpr int numberOfRunTimeFlagEntries = 16;
 extern int userRunTimeFlag[numberOfRunTimeFlagEntries];
 extern int profRunTimeFlag[numberOfRunTimeFlagEntries];
 extern int numberOfUserRunTimeFlags, numberOfProfRunTimeFlags;
+
+// -r: a program image for the circuit to load instead of its own, or null.
+extern const char* romImageFile;

@@ -6,7 +6,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
+#include "kernel/KeyScript.h"
+#include "kernel/Waveform.h"
 #include "startup/Sim.h"
 #include "startup/getopt.h"
 
@@ -86,7 +89,7 @@ void copyCut(char* destination, const char* text, int capacity) {
 void takeValues(int gargc, char** gargv, char option, int count, const char* values[]) {
   if (tavrin::optind + (count - 1) > gargc) {
     std::fprintf(stderr, "%s: option -%c needs %d values\n", gargv[0], option, count);
-    std::exit(1);
+    endProcess(1);
   }
   values[0] = tavrin::optarg;
   for (int i = 1; i < count; ++i) values[i] = gargv[tavrin::optind++];
@@ -113,6 +116,15 @@ void readRunTimeFlag(int gargc, char** gargv, char option, int flags[], int& num
   ++numberOfFlags;
 }
 
+// Reports a malformed script and returns false, its message already released when the caller
+// ends the process (a fuzz harness returns from that end and must not lose memory).
+bool readKeyScript(const char* program, const char* text) {
+  std::string error;
+  if (keyScriptParse(program, text, error)) return true;
+  std::fprintf(stderr, "%s: -k: %s\n", program, error.c_str());
+  return false;
+}
+
 void printHelp() {
   for (const char* line : helpLines) {
     std::fputs(line, stderr);
@@ -124,7 +136,7 @@ void printHelp() {
 
 void commandLine(int gargc, char** gargv) {
   int option;
-  while ((option = tavrin::getopt(gargc, gargv, "C:c:S:EF:g:K:hmp:T:tu:W:Xz:")) != -1) {
+  while ((option = tavrin::getopt(gargc, gargv, "C:c:S:EF:g:K:hk:mp:r:T:tu:V:W:Xz:")) != -1) {
     switch (option) {
       case 'C': readColour(gargc, gargv, 'C', red_fg, green_fg, blue_fg); break;
       case 'c': readColour(gargc, gargv, 'c', red_bg, green_bg, blue_bg); break;
@@ -135,8 +147,13 @@ void commandLine(int gargc, char** gargv) {
       case 'K': copyCut(CursorKeyString, tavrin::optarg, keyStringCapacity); break;
       case 'h':
         printHelp();
-        std::exit(0);
+        endProcess(0);
+      case 'k':
+        if (!readKeyScript(gargv[0], tavrin::optarg)) endProcess(1);
+        break;
       case 'm': connectMuxOnlyFlag = 1; break;
+      case 'r': romImageFile = tavrin::optarg; break;
+      case 'V': waveformSetFile(gargv[0], tavrin::optarg); break;
       case 'p': readRunTimeFlag(gargc, gargv, 'p', profRunTimeFlag, numberOfProfRunTimeFlags); break;
       case 'T': stopTime = timeValue(tavrin::optarg); break;
       case 't': displayTimeFlag = !displayTimeFlag; break;

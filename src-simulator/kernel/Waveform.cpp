@@ -1,0 +1,230 @@
+#include "kernel/Waveform.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "elaboration/Ph2.h"
+#include "elaboration/Ph3.h"
+#include "startup/Sim.h"
+
+bool waveformRecording = false;
+
+namespace {
+
+// The wires first .. first + width - 1, bit 0 first; lowIndex is the name's index of bit 0.
+struct Variable {
+  int first;
+  int width;
+  long lowIndex;
+  std::string code;
+};
+
+std::string programName = "tavrin";
+std::string fileName;
+std::FILE* file = nullptr;
+
+std::vector<Variable> variables;
+std::vector<int> variableOf;      // per wire
+std::vector<SignalValue> values;  // per wire, as last recorded
+std::vector<char> dirty;          // per variable: changed at pendingTime
+std::vector<int> dirtyList;
+uint64_t pendingTime = 0;
+uint64_t offset = 0;  // added to simulated time, so that a restart does not go back in time
+uint64_t lastTimeWritten = 0;
+bool anyTimeWritten = false;
+std::string text;  // reused for each batch of lines
+
+// "PC[3]" is ("PC", 3); a name without a trailing index keeps index -1. Characters that would
+// end a word of the dump become '_'.
+void splitName(const char* name, std::string& base, long& index) {
+  std::string full = name != nullptr && *name != '\0' ? name : "Annon";
+  index = -1;
+  if (full.size() > 2 && full.back() == ']') {
+    const size_t open = full.rfind('[');
+    if (open != std::string::npos && open > 0 && open + 2 < full.size()) {
+      const std::string digits = full.substr(open + 1, full.size() - open - 2);
+      if (digits.size() < 10 && digits.find_first_not_of("0123456789") == std::string::npos) {
+        index = std::strtol(digits.c_str(), nullptr, 10);
+        full.erase(open);
+      }
+    }
+  }
+  for (char& c : full)
+    if (c <= ' ' || c > '~') c = '_';
+  base = full;
+}
+
+// Short identifier codes from the printable characters '!' to '~'.
+std::string codeFor(size_t number) {
+  std::string code;
+  do {
+    code += static_cast<char>('!' + number % 94);
+    number /= 94;
+  } while (number != 0);
+  return code;
+}
+
+char levelChar(SignalValue v) {
+  switch (v) {
+    case ZERO: return '0';
+    case ONE: return '1';
+    case HIZ: return 'z';
+    default: return 'x';
+  }
+}
+
+void appendValue(const Variable& var) {
+  if (var.width == 1) {
+    text += levelChar(values[var.first]);
+  } else {
+    text += 'b';
+    for (int k = var.width - 1; k >= 0; --k) text += levelChar(values[var.first + k]);
+    text += ' ';
+  }
+  text += var.code;
+  text += '\n';
+}
+
+void appendTime(uint64_t t) {
+  if (anyTimeWritten && t == lastTimeWritten) return;
+  text += '#';
+  text += std::to_string(t);
+  text += '\n';
+  lastTimeWritten = t;
+  anyTimeWritten = true;
+}
+
+void writeText() {
+  std::fwrite(text.data(), 1, text.size(), file);
+  text.clear();
+}
+
+void flushPending() {
+  if (dirtyList.empty()) return;
+  appendTime(pendingTime + offset);
+  for (int var : dirtyList) {
+    appendValue(variables[static_cast<size_t>(var)]);
+    dirty[static_cast<size_t>(var)] = 0;
+  }
+  dirtyList.clear();
+  writeText();
+}
+
+// Groups the wires into variables and the variables into one scope per name.
+void declare() {
+  const int n = phaseTwo->numberOfSignals;
+  variableOf.assign(static_cast<size_t>(n), 0);
+  std::vector<std::string> baseOf;
+  std::string previousBase;
+  long previousIndex = -1;
+  for (int s = 0; s < n; ++s) {
+    std::string base;
+    long index;
+    splitName(phaseTwo->signalNames[s], base, index);
+    if (!variables.empty() && index >= 0 && previousIndex >= 0 && index == previousIndex + 1 &&
+        base == previousBase) {
+      ++variables.back().width;
+    } else {
+      variables.push_back(Variable{s, 1, index, codeFor(variables.size())});
+      baseOf.push_back(base);
+    }
+    variableOf[static_cast<size_t>(s)] = static_cast<int>(variables.size() - 1);
+    previousBase = base;
+    previousIndex = index;
+  }
+
+  std::vector<std::string> scopes;
+  std::unordered_map<std::string, std::vector<size_t>> members;
+  for (size_t v = 0; v < variables.size(); ++v) {
+    std::vector<size_t>& list = members[baseOf[v]];
+    if (list.empty()) scopes.push_back(baseOf[v]);
+    list.push_back(v);
+  }
+
+  text += "$version Tavrin v20200116 $end\n";
+  text += "$comment one time unit is one simulated time step $end\n";
+  text += "$timescale 1ns $end\n";
+  for (const std::string& scope : scopes) {
+    text += "$scope module " + scope + " $end\n";
+    const std::vector<size_t>& list = members[scope];
+    for (size_t k = 0; k < list.size(); ++k) {
+      const Variable& var = variables[list[k]];
+      std::string reference = k == 0 ? scope : scope + "_" + std::to_string(k + 1);
+      if (var.width > 1)
+        reference += " [" + std::to_string(var.lowIndex + var.width - 1) + ":" + std::to_string(var.lowIndex) + "]";
+      else if (var.lowIndex > 0)
+        reference += " [" + std::to_string(var.lowIndex) + "]";
+      text += "$var wire " + std::to_string(var.width) + " " + var.code + " " + reference + " $end\n";
+    }
+    text += "$upscope $end\n";
+  }
+  text += "$enddefinitions $end\n";
+  writeText();
+
+  values.assign(static_cast<size_t>(n), UNINITIALIZED);
+  dirty.assign(variables.size(), 0);
+  dirtyList.reserve(variables.size());
+}
+
+}  // namespace
+
+void waveformSetFile(const char* program, const char* path) {
+  programName = program;
+  fileName = path;
+}
+
+void waveformOpen() {
+  if (fileName.empty() || file != nullptr) return;
+  file = std::fopen(fileName.c_str(), "w");
+  if (file == nullptr) {
+    std::fprintf(stderr, "%s: -V: cannot write '%s': %s\n", programName.c_str(), fileName.c_str(),
+                 std::strerror(errno));
+    endProcess(1);
+  }
+  declare();
+  waveformRecording = true;
+  std::atexit(waveformClose);
+}
+
+void waveformChange(uint64_t time, int signal, SignalValue value) {
+  if (time != pendingTime) {
+    flushPending();
+    pendingTime = time;
+  }
+  values[static_cast<size_t>(signal)] = value;
+  const int var = variableOf[static_cast<size_t>(signal)];
+  if (dirty[static_cast<size_t>(var)] == 0) {
+    dirty[static_cast<size_t>(var)] = 1;
+    dirtyList.push_back(var);
+  }
+}
+
+void waveformReset() {
+  if (!waveformRecording) return;
+  flushPending();
+  const bool first = !anyTimeWritten;
+  if (!first) offset = lastTimeWritten + 1;
+  std::copy(phaseThree->currentSignals, phaseThree->currentSignals + values.size(), values.begin());
+  pendingTime = 0;
+  appendTime(offset);
+  text += first ? "$dumpvars\n" : "$comment restart $end\n";
+  for (const Variable& var : variables) appendValue(var);
+  if (first) text += "$end\n";
+  writeText();
+}
+
+void waveformClose() {
+  if (file == nullptr) return;
+  flushPending();
+  const bool failed = std::ferror(file) != 0;
+  if (std::fclose(file) != 0 || failed)
+    std::fprintf(stderr, "%s: -V: error writing '%s'\n", programName.c_str(), fileName.c_str());
+  file = nullptr;
+  waveformRecording = false;
+}

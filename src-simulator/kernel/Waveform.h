@@ -1,0 +1,31 @@
+// Waveforms (-V): every wire change of the run as a Value Change Dump.
+//
+// One scope per signal name; the consecutive bits of one handle ("PC[0]" ... "PC[15]") form one
+// vector "PC [15:0]", and further handles with the same name are "PC_2", "PC_3", ... in the same
+// scope. ZERO, ONE, XXX and HIZ are written as 0, 1, x and z, UNINITIALIZED as x; one time unit
+// is one time step. A restart continues the dump after the last time written.
+#pragma once
+
+#include <cstdint>
+
+#include "construction/Signal.h"
+
+// Remembers the file to write; program names the executable in messages.
+void waveformSetFile(const char* program, const char* path);
+
+// Before the run: creates the file and writes the declarations. A file that cannot be written
+// ends the process with status 1 after a one-line message. Without -V it does nothing.
+void waveformOpen();
+
+// Set while a dump is being written: the run loop's test before calling waveformChange.
+extern bool waveformRecording;
+
+// A wire takes a new value at time (in increasing time order, until the next reset).
+void waveformChange(uint64_t time, int signal, SignalValue value);
+
+// The wires were just reset to their start values (run start, restart): dumps every wire.
+void waveformReset();
+
+// Writes what is pending and closes the file; also runs at process exit, so the dump is
+// complete however the process ends.
+void waveformClose();
