@@ -16,6 +16,10 @@ void resetSettings();
 // until it ends), so that one input leaves nothing behind for the next.
 void releasePhases();
 
+// Releases the names of the Signal handles made since the last call (a normal process keeps
+// them); no handle of those may be left.
+void releaseHandleNames();
+
 // Reads an input a byte at a time; past its end every byte reads as 0.
 class ByteReader {
 public:

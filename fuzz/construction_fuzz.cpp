@@ -26,6 +26,7 @@ struct Workshop {
   std::vector<std::vector<unsigned char>> images;
   std::vector<int> partitionSizes;
   std::string label;
+  std::string positionText;
 };
 Workshop* shop = nullptr;
 
@@ -88,6 +89,12 @@ const SD& designation() {
   int b = shop->in->next();
   std::deque<SD>& d = shop->designations;
   const char* position = positions[b % (sizeof positions / sizeof positions[0])];
+  if (b >= 0xF0) {  // any bytes at all
+    std::string& text = shop->positionText;
+    text.clear();
+    for (int n = shop->in->range(0, 12); n > 0; --n) text += static_cast<char>(shop->in->range(1, 255));
+    position = text.c_str();
+  }
   const char* decal = decals[(b >> 4) % (sizeof decals / sizeof decals[0])];
   switch (shop->in->next() % 8) {
     case 0:
@@ -308,12 +315,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (std::string& w : run.words) run.argv.push_back(w.data());
   run.argv.push_back(nullptr);
 
-  Workshop workshop;
-  workshop.in = &in;
-  shop = &workshop;
-  resetSettings();
-  runRecoverably(simulate, &run);
-  releasePhases();
-  shop = nullptr;
+  {
+    Workshop workshop;
+    workshop.in = &in;
+    shop = &workshop;
+    resetSettings();
+    runRecoverably(simulate, &run);
+    releasePhases();
+    shop = nullptr;
+  }
+  releaseHandleNames();
   return 0;
 }

@@ -4,11 +4,16 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "construction/Ph1.h"
 #include "startup/Sim.h"
 
 namespace {
+
+#ifdef TAVRIN_FUZZ_BUILD
+std::vector<char*> handleNames;  // released by the harness between inputs
+#endif
 
 // The names of copied and derived handles: kept when the handle dies, since circuit code may
 // still hold the pointer.
@@ -16,6 +21,9 @@ char* copyHandleName(const char* text) {
   if (text == nullptr) return nullptr;
   char* copy = new char[std::strlen(text) + 1];
   std::strcpy(copy, text);
+#ifdef TAVRIN_FUZZ_BUILD
+  handleNames.push_back(copy);
+#endif
   return copy;
 }
 
@@ -33,6 +41,14 @@ SignalValue maskValue(unsigned i, const void* context) {
 }
 
 }  // namespace
+
+#ifdef TAVRIN_FUZZ_BUILD
+// Once no handle of the last circuit is left.
+void releaseHandleNames() {
+  for (char* name : handleNames) delete[] name;
+  handleNames.clear();
+}
+#endif
 
 void saySignalValue(SignalValue sv) {
   switch (sv) {

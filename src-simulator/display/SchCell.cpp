@@ -1,5 +1,6 @@
 #include "display/SchCell.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iostream>
 #include <vector>
@@ -11,6 +12,14 @@ char* copyText(const char* s, size_t n) {
   memcpy(t, s, n);
   t[n] = '\0';
   return t;
+}
+
+// A reversed range or a letter outside its grid's heading places a tile outside its parent, and
+// deeper fields can carry it beyond what an int holds. Such tiles stop well outside the world
+// (0 .. 2^24), where the sums of tiling and scaling still fit an int.
+int coordinate(float v) {
+  constexpr float limit = 1 << 28;
+  return static_cast<int>(std::clamp(v, -limit, limit));
 }
 
 }  // namespace
@@ -130,10 +139,10 @@ void schematicSubSpace(SchematicCell* cell, const char* s, int& x, int& y, int& 
     float fx = static_cast<float>(x), fy = static_cast<float>(y);
     float fw = static_cast<float>(w), fh = static_cast<float>(h);
     float nh = static_cast<float>(cell->nr_h_cells), nv = static_cast<float>(cell->nr_v_cells);
-    x = static_cast<int>(fx + static_cast<float>(c[0] - cell->min_h_label) * fw / nh);
-    y = static_cast<int>(fy + static_cast<float>(r[0] - cell->min_v_label) * fh / nv);
-    w = static_cast<int>(static_cast<float>(c[1] - c[0] + 1) * fw / nh);
-    h = static_cast<int>(static_cast<float>(r[1] - r[0] + 1) * fh / nv);
+    x = coordinate(fx + static_cast<float>(c[0] - cell->min_h_label) * fw / nh);
+    y = coordinate(fy + static_cast<float>(r[0] - cell->min_v_label) * fh / nv);
+    w = coordinate(static_cast<float>(c[1] - c[0] + 1) * fw / nh);
+    h = coordinate(static_cast<float>(r[1] - r[0] + 1) * fh / nv);
     const char* dot = strchr(s, '.');
     if (dot == nullptr) return;
     SchematicCell* next = nullptr;
@@ -146,4 +155,21 @@ void schematicSubSpace(SchematicCell* cell, const char* s, int& x, int& y, int& 
     cell = next;
     s = dot + 1;
   }
+}
+
+namespace {
+
+void releaseSubCells(SchematicCell* cell) {
+  for (int i = 0; i < cell->nr_of_subspaces; ++i) {
+    releaseSubCells(&cell->ptr[i]);
+    delete[] cell->ptr[i].name;
+  }
+  delete[] cell->ptr;
+}
+
+}  // namespace
+
+void releaseSchematicCell(SchematicCell* root) {
+  releaseSubCells(root);
+  delete root;
 }

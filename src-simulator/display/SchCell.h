@@ -23,3 +23,5 @@ void updateLevelHeading(SchematicCell* cell, const char* field);
 void getSubCell(SchematicCell* cell, const char* sa, const char* sb, SchematicCell*& next);
 void enterSchematicCell(SchematicCell* root, const char* s);
 void schematicSubSpace(SchematicCell* cell, const char* s, int& x, int& y, int& w, int& h);
+// Deletes a tree made with new, its sub-cells and their names included.
+void releaseSchematicCell(SchematicCell* root);

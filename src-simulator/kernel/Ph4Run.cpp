@@ -140,8 +140,11 @@ void PhaseFour::run() {
   // Written out in blocks from here on: a probe line each is too dear as a write each.
   bufferStandardError();
 
-  // Kept for the life of the display: the tiling may refer into the tree.
-  SchematicCell* schematic = new SchematicCell();
+  // Kept for the life of the display, since the tiling may refer into it; a later run tiles
+  // afresh and releases the tree before.
+  static SchematicCell* schematic = nullptr;
+  if (schematic != nullptr) releaseSchematicCell(schematic);
+  schematic = new SchematicCell();
 
   keyScriptCheck();
   waveformOpen();

@@ -10,6 +10,7 @@
 #include "elaboration/Ph2.h"
 #include "elaboration/Ph3.h"
 #include "kernel/Ph4.h"
+#include "kernel/RunTime.h"
 #include "startup/cmdLine.h"
 
 int earlyExitFlag = 0;
@@ -43,6 +44,9 @@ int endProcessStatus = 0;
 
 void endProcess(int status) {
   std::cout.flush();
+  // A run may have std::cerr writing through a buffer object that exit destroys before the
+  // library's last flush of std::cerr: hand the stream back first.
+  unbufferStandardError();
   std::cerr.flush();
   std::fflush(nullptr);
 #ifdef TAVRIN_FUZZ_BUILD

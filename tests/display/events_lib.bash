@@ -82,7 +82,7 @@ void simnet() {
   }
 }
 EOF
-    g++ -std=c++20 -O1 -I"$TAVRIN_SOURCE_DIR/src-simulator" "$EV_TMP/circuit.cpp" \
+    g++ -std=c++20 -O1 ${TAVRIN_CIRCUIT_FLAGS:-} -I"$TAVRIN_SOURCE_DIR/src-simulator" "$EV_TMP/circuit.cpp" \
       "$TAVRIN_SOURCE_DIR/src-simulator/startup/main.cpp" "$lib" -lX11 -o "$EV_TMP/circuit" ||
       ev_fail "circuit does not build"
     mv -f "$EV_TMP/circuit" "$exe"  # atomic, so parallel checks never run a half-written file

@@ -91,7 +91,7 @@ void simnet() {
 EOF
     if [ ! -x "$CIRCUIT_EXE" ] || ! cmp -s "$src.new" "$src" || [ "$lib" -nt "$CIRCUIT_EXE" ]; then
       mv "$src.new" "$src"
-      g++ -std=c++20 -O1 -I"$TAVRIN_SOURCE_DIR/src-simulator" "$src" \
+      g++ -std=c++20 -O1 ${TAVRIN_CIRCUIT_FLAGS:-} -I"$TAVRIN_SOURCE_DIR/src-simulator" "$src" \
         "$TAVRIN_SOURCE_DIR/src-simulator/startup/main.cpp" "$lib" -lX11 -o "$CIRCUIT_EXE" || exit 1
     else
       rm -f "$src.new"

@@ -3,6 +3,7 @@
 // tests/golden. Any change to the kernel's speed must leave them untouched.
 // TAVRIN_UPDATE_GOLDEN=1 rewrites the files from the present code instead of comparing.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "pipeline.h"
 #include "support/Harness.h"
@@ -166,9 +168,23 @@ void stopped() {
   Stop(SD("ad"), halt);
 }
 
+// Both streams into one file, as a terminal shows them: the order of lines across the two.
+RunResult runCombined(void (*build)(), const std::vector<std::string>& args) {
+  return runInChild([&] {
+    dup2(1, 2);
+    std::vector<std::string> words{"tavrin"};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    Sim(static_cast<int>(words.size()), argv.data(), build);
+  });
+}
+
 TEST(GoldenOutput, SmallCircuits) {
   checkGolden("gates.txt", fullRecord(runSimulation(gates, {"-X", "-T", "700"})));
   checkGolden("tristate.txt", fullRecord(runSimulation(tristate, {"-X", "-T", "700"})));
+  checkGolden("tristate-combined.txt", fullRecord(runCombined(tristate, {"-X", "-T", "700"})));
   checkGolden("memories.txt", fullRecord(runSimulation(memories, {"-X", "-T", "1500"})));
   checkGolden("counters.txt", fullRecord(runSimulation(counters, {"-X", "-T", "4000"})));
   checkGolden("fatal.txt", fullRecord(runSimulation(fatalProbe, {"-X", "-T", "500"})));
@@ -221,6 +237,12 @@ TEST(GoldenOutput, ProcessorWithEveryProbe) {
   allProbes = true;
   checkGolden("processor-all-probes.txt",
               summaryRecord(runSimulation(processor, {"-X", "-T", stopAfterCycles(400)})));
+}
+
+// The simulator itself, its reset and clock keys pressed by a script: the banner, the lines of
+// its 425 probes, the end of the run.
+TEST(GoldenOutput, SimulatorDrivenByKeys) {
+  checkGolden("tavrin-keys.txt", summaryRecord(runProcess({TAVRIN_EXE, "-X", "-k", "0,1*300"})));
 }
 
 }  // namespace
