@@ -22,6 +22,9 @@ extern std::vector<int> m;  // tri-state bus owners (Transit.cpp)
 namespace {
 
 // The frame that called setjmp must still be live when endProcess jumps: only this one is.
+//
+// The release functions below mirror how elaboration allocates its arrays (Ph2.cpp, Ph3.cpp);
+// a change there shows up here as a leak or a double free at the first input.
 std::jmp_buf jump;
 
 template <typename T>
@@ -47,20 +50,31 @@ void releasePhaseTwo(PhaseTwo* two) {
   delete[] two->graphicLevel;
   releaseEach(two->rcpos, nc);
   releaseEach(two->decal, nc);
+  // Pins and integer parameters of all components share one block, byte parameters another:
+  // the first list handed out starts it.
+  int* lists = nullptr;
+  unsigned char* byteLists = nullptr;
+  for (int i = 0; i < nc; ++i) {
+    for (int* list : {two->dataInputs[i], two->controlInputs[i], two->outputs[i], two->integerParameters[i]})
+      if (lists == nullptr) lists = list;
+    if (byteLists == nullptr) byteLists = two->byteParameters[i];
+  }
+  delete[] lists;
+  delete[] byteLists;
   delete[] two->numberOfDataInputs;
-  releaseEach(two->dataInputs, nc);
+  delete[] two->dataInputs;
   delete[] two->numberOfControlInputs;
-  releaseEach(two->controlInputs, nc);
+  delete[] two->controlInputs;
   delete[] two->numberOfOutputs;
-  releaseEach(two->outputs, nc);
+  delete[] two->outputs;
   delete[] two->numberOfPointerParameters;
   delete[] two->pointerParameters;  // never filled
   delete[] two->numberOfNameParameters;
   releaseEach(two->nameParameters, nc);
   delete[] two->numberOfIntegerParameters;
-  releaseEach(two->integerParameters, nc);
+  delete[] two->integerParameters;
   delete[] two->numberOfByteParameters;
-  releaseEach(two->byteParameters, nc);
+  delete[] two->byteParameters;
   delete[] two->numberOfInternal32BitVariables;
   releaseEach(two->internal32BitVariables, nc);
   delete[] two->numberOfInternal16BitVariables;
@@ -78,7 +92,9 @@ void releasePhaseThree(PhaseThree* three, int numberOfSignals) {
   delete[] three->currentSignals;
   delete[] three->signalChangeMarks;
   delete[] three->lengthOfActivationList;
-  releaseEach(three->activationList, numberOfSignals);
+  // All activation lists share one block, which the first list starts.
+  if (numberOfSignals > 0) delete[] three->activationList[0];
+  delete[] three->activationList;
   delete[] three->componentsActivated;
   delete[] three->scheduledSignals;
   delete[] three->scheduledTimes;

@@ -495,78 +495,72 @@ const unsigned char* programImage() {
 
 }  // namespace
 
+void Processor(const ProcessorSignals& s, const unsigned char* image) {
+  BasicPipe(SD("la-sj"), s.reset, s.clock, s.DataBus, s.memory, s.read, s.AddrBus, s.DataWrite, s.PC, s.PCtmp,
+            s.IR_ID, s.PC1, s.A, s.B, s.IR1, s.D, s.IR_EX, s.ALUo, s.DMAR, s.SMDR, s.N, s.Z, s.IR_MEM, s.ALUo1,
+            s.LMDR, s.IR_WB, s.Reg0, s.Reg1, s.Reg2, s.Reg3, s.Reg4, s.Reg5, s.Reg6, s.Reg7, s.stallIF, s.stallID,
+            s.stallEX, s.stallMEM, s.branchDecision, s.MemReq);
+  // Store data reaches the bus only through the memory's link drivers.
+  Memory(SD("ol-sn"), s.memory, s.read, s.AddrBus, s.DataWrite, s.DataBus, s.enTriLink, s.enTriROM, s.enTriRAM,
+         image);
+}
+
 void simnet() {
-  Signal memory(1, "memory"), read(1, "read"), AddrBus(16, "AddrBus"), DataWrite(16, "DataWrite");
-  Signal PC(16, "PC"), PCtmp(16, "PCtmp"), IR_ID(16, "IR_ID"), PC1(16, "PC1"), A(16, "A"), B(16, "B");
-  Signal IR1(16, "IR1"), D(16, "D"), IR_EX(16, "IR_EX"), ALUo(16, "ALUo"), DMAR(16, "DMAR"), SMDR(16, "SMDR");
-  Signal N(1, "N"), Z(1, "Z");
-  Signal IR_MEM(16, "IR_MEM"), ALUo1(16, "ALUo1"), LMDR(16, "LMDR"), IR_WB(16, "IR_WB");
-  Signal Reg0(16, "Reg0"), Reg1(16, "Reg1"), Reg2(16, "Reg2"), Reg3(16, "Reg3");
-  Signal Reg4(16, "Reg4"), Reg5(16, "Reg5"), Reg6(16, "Reg6"), Reg7(16, "Reg7");
-  Signal stallIF(1, "stallIF"), stallID(1, "stallID"), stallEX(1, "stallEX"), stallMEM(1, "stallMEM");
-  Signal branchDecision(1, "branchDecision"), MemReq(1, "MemReq");
-  Signal DataBus(16, "DataBus");
-  Signal enTriLink(1, "enTriLink"), enTriROM(1, "enTriROM"), enTriRAM(1, "enTriRAM");
-  Signal reset(1, "reset"), clock(1, "clock");
+  const ProcessorSignals s;
   Signal _1(1, "_1"), _2(1, "_2"), _3(1, "_3"), _4(1, "_4"), _5(1, "_5"), _7(1, "_7"), _8(1, "_8"), _6(1, "_6");
   Signal _9(1, "_9"), _10(1, "_10"), _11(1, "_11"), _12(1, "_12"), _13(1, "_13"), _14(1, "_14"), _15(1, "_15");
+  Processor(s, programImage());
 
-  BasicPipe(SD("la-sj"), reset, clock, DataBus, memory, read, AddrBus, DataWrite, PC, PCtmp, IR_ID, PC1, A, B, IR1,
-            D, IR_EX, ALUo, DMAR, SMDR, N, Z, IR_MEM, ALUo1, LMDR, IR_WB, Reg0, Reg1, Reg2, Reg3, Reg4, Reg5, Reg6,
-            Reg7, stallIF, stallID, stallEX, stallMEM, branchDecision, MemReq);
-  // Store data reaches the bus only through the memory's link drivers.
-  Memory(SD("ol-sn"), memory, read, AddrBus, DataWrite, DataBus, enTriLink, enTriROM, enTriRAM, programImage());
-
-  probe16("aa.aa", PC, "IF: PC");
-  probe16("ba.aa", PCtmp, "IF: PCtmp");
-  Switch(SD("ad.ac-ae"), reset, '0', One, "0:RST");
-  Switch(SD("bd.ac-ae"), clock, '1', Zero, "1:CLK");
-  probe1("ak.aa-ac", memory, "MemRq");
-  probe16("ak.ae", AddrBus, "Address Bus");
-  probe1("bk.aa-ac", read, "R/W");
-  probe16("bk.ae", DataBus, "Data Bus");
-  probe16("da-ea.aa", IR_ID, "ID: IR");
-  probe16("dd-ed.ad", IR_EX, "EX: IR");
+  probe16("aa.aa", s.PC, "IF: PC");
+  probe16("ba.aa", s.PCtmp, "IF: PCtmp");
+  Switch(SD("ad.ac-ae"), s.reset, '0', One, "0:RST");
+  Switch(SD("bd.ac-ae"), s.clock, '1', Zero, "1:CLK");
+  probe1("ak.aa-ac", s.memory, "MemRq");
+  probe16("ak.ae", s.AddrBus, "Address Bus");
+  probe1("bk.aa-ac", s.read, "R/W");
+  probe16("bk.ae", s.DataBus, "Data Bus");
+  probe16("da-ea.aa", s.IR_ID, "ID: IR");
+  probe16("dd-ed.ad", s.IR_EX, "EX: IR");
   filler("dg-eg.ae", _1);
   filler("dh-eh.aa", _2);
-  probe16("dh-eh.ab", IR_MEM, "MEM: IR");
-  probe16("dk-ek.ae", IR_WB, "WB: IR");
-  probe1("ca", stallIF, "Stall_IF");
-  probe1("cd", stallID, "Stall_ID");
-  probe1("cg", stallEX, "Stall_EX");
-  probe1("ai", branchDecision, "Branch?");
-  probe1("ck", stallMEM, "Stall_MEM");
-  probe16("fa.aa", PC1, "ID: PC1");
+  probe16("dh-eh.ab", s.IR_MEM, "MEM: IR");
+  probe16("dk-ek.ae", s.IR_WB, "WB: IR");
+  probe1("ca", s.stallIF, "Stall_IF");
+  probe1("cd", s.stallID, "Stall_ID");
+  probe1("cg", s.stallEX, "Stall_EX");
+  probe1("ai", s.branchDecision, "Branch?");
+  probe1("ck", s.stallMEM, "Stall_MEM");
+  probe16("fa.aa", s.PC1, "ID: PC1");
   filler("fd.ae", _3);
-  probe16("ga.aa", A, "ID: A");
-  probe16("ha.aa", B, "ID: B");
-  probe16("ia.aa", IR1, "ID: IR1");
+  probe16("ga.aa", s.A, "ID: A");
+  probe16("ha.aa", s.B, "ID: B");
+  probe16("ia.aa", s.IR1, "ID: IR1");
   filler("id.ae", _4);
-  probe16("ja.aa", D, "ID: D");
-  probe1("ff.aa-ab", N, "N");
-  probe1("ff.ad-ae", Z, "Z");
-  probe16("gd.ad", ALUo, "EX: ALUo");
+  probe16("ja.aa", s.D, "ID: D");
+  probe1("ff.aa-ab", s.N, "N");
+  probe1("ff.ad-ae", s.Z, "Z");
+  probe16("gd.ad", s.ALUo, "EX: ALUo");
   filler("gg.ae", _5);
-  probe16("hd.ad", DMAR, "EX: DMAR");
+  probe16("hd.ad", s.DMAR, "EX: DMAR");
   filler("hg.ae", _7);
-  probe16("jd.ad", SMDR, "EX: SMDR");
+  probe16("jd.ad", s.SMDR, "EX: SMDR");
   filler("jg.ae", _8);
   filler("gh.aa", _6);
-  probe16("gh.ab", ALUo1, "MEM: ALUo1");
+  probe16("gh.ab", s.ALUo1, "MEM: ALUo1");
   filler("jh.aa", _9);
-  probe16("jh.ab", LMDR, "MEM: LMDR");
+  probe16("jh.ab", s.LMDR, "MEM: LMDR");
   filler("fk.aa", _10);
-  probe16("fk.ae", Reg0, "Reg0");
-  probe16("gk.ae", Reg1, "Reg1");
+  probe16("fk.ae", s.Reg0, "Reg0");
+  probe16("gk.ae", s.Reg1, "Reg1");
   filler("hk.aa", _11);
-  probe16("hk.ae", Reg2, "Reg2");
+  probe16("hk.ae", s.Reg2, "Reg2");
   filler("ik.aa", _12);
-  probe16("ik.ae", Reg3, "Reg3");
-  probe16("jk.ae", Reg4, "Reg4");
+  probe16("ik.ae", s.Reg3, "Reg3");
+  probe16("jk.ae", s.Reg4, "Reg4");
   filler("kk.aa", _13);
-  probe16("kk.ae", Reg5, "Reg5");
+  probe16("kk.ae", s.Reg5, "Reg5");
   filler("lk.aa", _14);
-  probe16("lk.ae", Reg6, "Reg6");
+  probe16("lk.ae", s.Reg6, "Reg6");
   filler("mk.aa", _15);
-  probe16("mk.ae", Reg7, "Reg7");
+  probe16("mk.ae", s.Reg7, "Reg7");
 }

@@ -89,5 +89,24 @@ void BasicPipe(const SD& coord, const Signal& reset, const Signal& clock, const 
                const Signal& Reg6, const Signal& Reg7, const Signal& stallIF, const Signal& stallID,
                const Signal& stallEX, const Signal& stallMEM, const Signal& branchDecision, const Signal& MemReq);
 
+// The processor's top-level wires, created in the order the bundled circuit creates them.
+struct ProcessorSignals {
+  Signal memory{1, "memory"}, read{1, "read"}, AddrBus{16, "AddrBus"}, DataWrite{16, "DataWrite"};
+  Signal PC{16, "PC"}, PCtmp{16, "PCtmp"}, IR_ID{16, "IR_ID"}, PC1{16, "PC1"}, A{16, "A"}, B{16, "B"};
+  Signal IR1{16, "IR1"}, D{16, "D"}, IR_EX{16, "IR_EX"}, ALUo{16, "ALUo"}, DMAR{16, "DMAR"}, SMDR{16, "SMDR"};
+  Signal N{1, "N"}, Z{1, "Z"};
+  Signal IR_MEM{16, "IR_MEM"}, ALUo1{16, "ALUo1"}, LMDR{16, "LMDR"}, IR_WB{16, "IR_WB"};
+  Signal Reg0{16, "Reg0"}, Reg1{16, "Reg1"}, Reg2{16, "Reg2"}, Reg3{16, "Reg3"};
+  Signal Reg4{16, "Reg4"}, Reg5{16, "Reg5"}, Reg6{16, "Reg6"}, Reg7{16, "Reg7"};
+  Signal stallIF{1, "stallIF"}, stallID{1, "stallID"}, stallEX{1, "stallEX"}, stallMEM{1, "stallMEM"};
+  Signal branchDecision{1, "branchDecision"}, MemReq{1, "MemReq"};
+  Signal DataBus{16, "DataBus"};
+  Signal enTriLink{1, "enTriLink"}, enTriROM{1, "enTriROM"}, enTriRAM{1, "enTriRAM"};
+  Signal reset{1, "reset"}, clock{1, "clock"};
+};
+
+// BasicPipe at "la-sj" and Memory at "ol-sn" wired together over those wires, with a ROM image.
+void Processor(const ProcessorSignals& s, const unsigned char* image = romContents);
+
 // The whole processor with its switches and probes (declared in startup/Sim.h as well).
 void simnet();

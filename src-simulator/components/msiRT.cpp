@@ -16,13 +16,16 @@ constexpr int lazyTime = 17;
 bool definite(SignalValue v) { return v == ZERO || v == ONE; }
 
 // A missing output (construction made no length check) is driven by nobody.
-void request(int cind, int i, SignalValue v) {
-  int s = outputSignal(cind, i);
+void request(const Pins& out, int i, SignalValue v) {
+  int s = out.wire(i);
   if (s >= 0) phaseFour->signalTransition(s, v, quickTime, lazyTime);
 }
 
+void request(int cind, int i, SignalValue v) { request(outputPins(cind), i, v); }
+
 void requestAll(int cind, SignalValue v) {
-  for (int i = 0; i < phaseTwo->numberOfOutputs[cind]; ++i) request(cind, i, v);
+  const Pins out = outputPins(cind);
+  for (int i = 0; i < out.count; ++i) request(out, i, v);
 }
 
 // A group of data inputs as a number; -1 when a bit is not definite or not there.
@@ -70,58 +73,65 @@ void uninitializedBitsError(const char* component, int state) {
 
 void adder(int cind) {
   int w = phaseTwo->integerParameters[cind][0];
+  const Pins in = dataPins(cind);
+  const Pins out = outputPins(cind);
   SignalValue carry = ZERO;
   for (int i = 0; i < w; ++i) {
-    SignalValue a = dataInputValue(cind, i);
-    SignalValue b = dataInputValue(cind, w + i);
+    SignalValue a = in[i];
+    SignalValue b = in[w + i];
     int ones = (a == ONE) + (b == ONE) + (carry == ONE);
     int zeros = (a == ZERO) + (b == ZERO) + (carry == ZERO);
     SignalValue sum = (ones + zeros == 3) ? ((ones & 1) ? ONE : ZERO) : XXX;
     carry = ones >= 2 ? ONE : (zeros >= 2 ? ZERO : XXX);
-    request(cind, i, sum);
+    request(out, i, sum);
   }
 }
 
 void increment(int cind) {
+  const Pins in = dataPins(cind);
+  const Pins out = outputPins(cind);
   bool carry = true;
-  for (int i = 0; i < phaseTwo->numberOfOutputs[cind]; ++i) {
-    SignalValue v = dataInputValue(cind, i);
+  for (int i = 0; i < out.count; ++i) {
+    SignalValue v = in[i];
     if (!carry) {
-      request(cind, i, v);
+      request(out, i, v);
     } else if (v == ONE) {
-      request(cind, i, ZERO);
+      request(out, i, ZERO);
     } else if (v == ZERO) {
-      request(cind, i, ONE);
+      request(out, i, ONE);
       carry = false;
     } else {
-      request(cind, i, XXX);
+      request(out, i, XXX);
     }
   }
 }
 
 void mux(int cind) {
-  int w = phaseTwo->numberOfOutputs[cind];
-  int s = controlNumber(cind, 0, phaseTwo->numberOfControlInputs[cind]);
+  const Pins in = dataPins(cind);
+  const Pins out = outputPins(cind);
+  const int w = out.count;
+  const int s = controlNumber(cind, 0, phaseTwo->numberOfControlInputs[cind]);
   for (int i = 0; i < w; ++i) {
     SignalValue v = XXX;
     if (s >= 0) {
       int64_t bit = int64_t{s} * w + i;
-      if (bit < phaseTwo->numberOfDataInputs[cind]) v = dataInputValue(cind, static_cast<int>(bit));
+      if (bit < in.count) v = in[static_cast<int>(bit)];
     }
-    request(cind, i, v);
+    request(out, i, v);
   }
 }
 
 void decoder(int cind) {
   SignalValue enable = controlInputValue(cind, 0);
   int n = dataNumber(cind, 0, phaseTwo->numberOfDataInputs[cind]);
-  for (int i = 0; i < phaseTwo->numberOfOutputs[cind]; ++i) {
+  const Pins out = outputPins(cind);
+  for (int i = 0; i < out.count; ++i) {
     SignalValue v = XXX;
     if (enable == ZERO)
       v = ZERO;
     else if (enable == ONE && n >= 0)
       v = (i == n) ? ONE : ZERO;
-    request(cind, i, v);
+    request(out, i, v);
   }
 }
 
@@ -220,12 +230,13 @@ void counter(int cind) {
     state = 1;
     requestAll(cind, ZERO);
   } else if (count) {
-    for (int i = 0; i < phaseTwo->numberOfOutputs[cind]; ++i) {
-      SignalValue v = outputValue(cind, i);
+    const Pins out = outputPins(cind);
+    for (int i = 0; i < out.count; ++i) {
+      SignalValue v = out[i];
       if (v == ONE) {
-        request(cind, i, ZERO);
+        request(out, i, ZERO);
       } else if (v == ZERO) {
-        request(cind, i, ONE);
+        request(out, i, ONE);
         break;
       } else {
         std::cerr << "Counter clocked when the count is in transition\n";
@@ -244,15 +255,24 @@ void dff(int cind) {
     request(cind, 0, XXX);
     return;
   }
-  SignalValue reset = dataInputValue(cind, 0);
-  SignalValue clock = dataInputValue(cind, 1);
-  SignalValue set = dataInputValue(cind, 3);
+  // Most evaluations change nothing: the outputs are fetched only for a request.
+  const Pins in = dataPins(cind);
+  SignalValue reset, clock, set;
+  if (in.count >= 4) {
+    reset = in.current[in.wires[0]];
+    clock = in.current[in.wires[1]];
+    set = in.current[in.wires[3]];
+  } else {
+    reset = in[0];
+    clock = in[1];
+    set = in[3];
+  }
   if (reset == ZERO && set == ZERO) {
     if (state == 1 && clock == ZERO) {
       state = 2;
     } else if (state == 2 && clock == ONE) {
       state = 1;
-      request(cind, 0, dataInputValue(cind, 2));
+      request(cind, 0, in[2]);
     }
   } else if (reset == ZERO && set == ONE) {
     state = 1;
@@ -330,7 +350,9 @@ void jkff(int cind) {
 
 void enabledRegister(int cind) {
   if (!strobeHandshake(cind, controlInputValue(cind, 0), controlInputValue(cind, 1))) return;
-  for (int i = 0; i < phaseTwo->numberOfOutputs[cind]; ++i) request(cind, i, dataInputValue(cind, i));
+  const Pins in = dataPins(cind);
+  const Pins out = outputPins(cind);
+  for (int i = 0; i < out.count; ++i) request(out, i, in[i]);
 }
 
 void bitAddressibleRegister(int cind) {

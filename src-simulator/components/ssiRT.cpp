@@ -44,9 +44,9 @@ SignalValue invert(SignalValue v) {
 
 SignalValue andValue(int cind) {
   SignalValue result = ONE;
-  const int* pins = phaseTwo->dataInputs[cind];
-  for (int i = 0, n = phaseTwo->numberOfDataInputs[cind]; i < n; ++i) {
-    SignalValue v = phaseThree->currentSignals[pins[i]];
+  const Pins in = dataPins(cind);
+  for (int i = 0; i < in.count; ++i) {
+    SignalValue v = in.current[in.wires[i]];
     if (v < result) result = v;
   }
   return result;
@@ -54,9 +54,9 @@ SignalValue andValue(int cind) {
 
 SignalValue orValue(int cind) {
   SignalValue result = ZERO;
-  const int* pins = phaseTwo->dataInputs[cind];
-  for (int i = 0, n = phaseTwo->numberOfDataInputs[cind]; i < n; ++i) {
-    SignalValue v = phaseThree->currentSignals[pins[i]];
+  const Pins in = dataPins(cind);
+  for (int i = 0; i < in.count; ++i) {
+    SignalValue v = in.current[in.wires[i]];
     if (v > result) result = v;
   }
   return result;
@@ -64,9 +64,9 @@ SignalValue orValue(int cind) {
 
 SignalValue xorValue(int cind) {
   SignalValue result = ZERO;
-  const int* pins = phaseTwo->dataInputs[cind];
-  for (int i = 0, n = phaseTwo->numberOfDataInputs[cind]; i < n; ++i) {
-    SignalValue v = phaseThree->currentSignals[pins[i]];
+  const Pins in = dataPins(cind);
+  for (int i = 0; i < in.count; ++i) {
+    SignalValue v = in.current[in.wires[i]];
     if (v == ONE)
       result = result == ZERO ? ONE : ZERO;
     else if (v != ZERO)
@@ -161,8 +161,8 @@ void cinor(int cind) { drive(cind, complement(ciorValue(cind))); }
 void tsb(int cind) {
   int s = outputSignal(cind, 0);
   if (s < 0) return;
-  SignalValue control = controlInputValue(cind, 0);
-  SignalValue in = dataInputValue(cind, 0);
+  SignalValue control = controlPins(cind)[0];
+  SignalValue in = dataPins(cind)[0];
   SignalValue v = HIZ;
   if (control == ONE && (in == ONE || in == ZERO)) v = in;
   phaseFour->tsbSignalTransition(cind, s, v, quickTime, lazyTime);

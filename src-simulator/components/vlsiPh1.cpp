@@ -34,8 +34,9 @@ void multiPortMemory(const char* kind, const char* ownLabel, int zeroIsZERO, con
   }
   const int64_t storeWordsPerSimWord = (w - 1) / 16 + 1;
   const int64_t storage = numberOfWords > 0 && storeWordsPerSimWord > 0 ? numberOfWords * storeWordsPerSimWord : 0;
-  // Negative counts would make the evaluator index outside the component's pins.
-  const bool simulatable = a >= 0 && r >= 0 && p >= 0 && storage <= largestStorage;
+  // Negative counts would make the evaluator index outside the component's pins; without a
+  // data bit the port counts are bound by no signal, and each evaluation walks every port.
+  const bool simulatable = w >= 1 && a >= 0 && r >= 0 && p >= 0 && storage <= largestStorage;
   if (lengthsFit && !simulatable) {
     std::cerr << "Error--" << kind << " " << decalOf(sd, ownLabel) << " at " << sd.graphicPosition
               << ": cannot be simulated: numberOfWords = " << numberOfWords << " bitWordWidth = " << bitWordWidth

@@ -5,7 +5,12 @@
 
 namespace {
 
-Windex* window() { return phaseFive != nullptr ? phaseFive->windexPointer : nullptr; }
+// The window to draw into, or null when nothing would be drawn (no display, nothing recording):
+// headless runs then skip the pane arithmetic, which clocks and switches ask for every pass.
+Windex* window() {
+  Windex* win = phaseFive != nullptr ? phaseFive->windexPointer : nullptr;
+  return (win != nullptr && (win->display != nullptr || win->recorder != nullptr)) ? win : nullptr;
+}
 
 bool isLevel(SignalValue sv) { return sv >= ZERO && sv <= ONE; }
 

@@ -22,6 +22,14 @@ int coordinate(float v) {
   return static_cast<int>(std::clamp(v, -limit, limit));
 }
 
+void releaseSubCells(SchematicCell* cell) {
+  for (int i = 0; i < cell->nr_of_subspaces; ++i) {
+    releaseSubCells(&cell->ptr[i]);
+    delete[] cell->ptr[i].name;
+  }
+  delete[] cell->ptr;
+}
+
 }  // namespace
 
 int breakOut(const char* s, char*** fields) {
@@ -80,6 +88,9 @@ void updateLevelHeading(SchematicCell* cell, const char* field) {
     cell->max_v_label = r[1];
     cell->min_h_label = c[0];
     cell->max_h_label = c[1];
+    // Reversed ranges can leave a used grid with no columns, which reads as unseen: the
+    // sub-cells it had are dropped then, and released.
+    releaseSubCells(cell);
     cell->nr_of_subspaces = 0;
     cell->ptr = nullptr;
   } else {
@@ -156,18 +167,6 @@ void schematicSubSpace(SchematicCell* cell, const char* s, int& x, int& y, int& 
     s = dot + 1;
   }
 }
-
-namespace {
-
-void releaseSubCells(SchematicCell* cell) {
-  for (int i = 0; i < cell->nr_of_subspaces; ++i) {
-    releaseSubCells(&cell->ptr[i]);
-    delete[] cell->ptr[i].name;
-  }
-  delete[] cell->ptr;
-}
-
-}  // namespace
 
 void releaseSchematicCell(SchematicCell* root) {
   releaseSubCells(root);

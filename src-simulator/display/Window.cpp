@@ -43,18 +43,25 @@ constexpr long windowEventMask =
     KeyPressMask | ButtonPressMask | ButtonReleaseMask | Button1MotionMask | ExposureMask | StructureNotifyMask;
 static_assert(windowEventMask == 164109);
 
-// Allocates the colour of a -C/-c/-S triple (each 0..255 widened to 16 bits); ends the process on failure.
-unsigned long allocTriple(Display* display, int red, int green, int blue, const char* message) {
+// Allocates a colour given in 16-bit channels; ends the process on failure.
+unsigned long allocColour(Display* display, unsigned short red, unsigned short green, unsigned short blue,
+                          const char* message) {
   XColor color{};
-  color.red = static_cast<unsigned short>(red << 8);
-  color.green = static_cast<unsigned short>(green << 8);
-  color.blue = static_cast<unsigned short>(blue << 8);
+  color.red = red;
+  color.green = green;
+  color.blue = blue;
   color.flags = DoRed | DoGreen | DoBlue;
   if (!XAllocColor(display, colormap1, &color)) {
     std::cerr << message << std::endl;
     endProcess(-1);
   }
   return color.pixel;
+}
+
+// The colour of a -C/-c/-S triple: each 0..255 component widened to 16 bits.
+unsigned long allocTriple(Display* display, int red, int green, int blue, const char* message) {
+  return allocColour(display, static_cast<unsigned short>(red << 8), static_cast<unsigned short>(green << 8),
+                     static_cast<unsigned short>(blue << 8), message);
 }
 
 void setUpValueContext(Display* display, GC context, const char* name, XColor& color, unsigned long background) {
@@ -97,7 +104,7 @@ Windex::Windex(const char* labelString) {
   if (red_sw || green_sw || blue_sw)
     subwin = allocTriple(display, red_sw, green_sw, blue_sw, "Can't Alloc subwindow Pixel\n");
   else
-    subwin = allocTriple(display, 255, 0, 0, "Can't Alloc subwindow Pixel\n");
+    subwin = allocColour(display, 65535, 0, 0, "Can't Alloc subwindow Pixel\n");
   subwin ^= background;
 
   int mask = XGeometry(display, screen, XW_geometry, "1025x825+100+25", 5, 1, 1, 0, 0, &hint.x, &hint.y,

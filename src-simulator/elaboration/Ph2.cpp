@@ -9,19 +9,34 @@ PhaseTwo* phaseTwo = nullptr;
 
 namespace {
 
-template <typename T>
-T* copyList(int count, const T* values) {
-  if (count <= 0 || values == nullptr) return nullptr;
-  T* copy = new T[count];
-  std::memcpy(copy, values, sizeof(T) * static_cast<size_t>(count));
-  return copy;
-}
-
 char* copyText(const char* text) {
   if (text == nullptr) return nullptr;
   char* copy = new char[std::strlen(text) + 1];
   std::strcpy(copy, text);
   return copy;
+}
+
+// Hands out a component's lists one after another from a single block, so that a component's
+// pins and parameters lie together and its neighbours' follow: an evaluation touches a cache
+// line or two instead of one allocation per list. An empty list stays a null pointer.
+template <typename T>
+class Block {
+public:
+  explicit Block(size_t total) : next(total > 0 ? new T[total] : nullptr) {}
+  T* copy(int count, const T* values) {
+    if (count <= 0 || values == nullptr) return nullptr;
+    T* copy = next;
+    std::memcpy(copy, values, sizeof(T) * static_cast<size_t>(count));
+    next += count;
+    return copy;
+  }
+
+private:
+  T* next;
+};
+
+size_t listLength(int count, const void* values) {
+  return count > 0 && values != nullptr ? static_cast<size_t>(count) : 0;
 }
 
 // Private variables of a component; zeroed so that a component that forgets to set them up
@@ -82,6 +97,18 @@ void PhaseTwo::listsToArrays() {
   constSignals = new int[numberOfSignals]();
   signalNames = new char*[numberOfSignals];
 
+  size_t wires = 0, bytes = 0;
+  int counted = 0;
+  for (const ComponentNode* node = one.componentList.start; node != nullptr && counted < nc; node = node->ptr, ++counted) {
+    wires += listLength(node->numberOfDataInputs, node->dataInputs) +
+             listLength(node->numberOfControlInputs, node->controlInputs) +
+             listLength(node->numberOfOutputs, node->outputs) +
+             listLength(node->numberOfIntegerParameters, node->integerParameters);
+    bytes += listLength(node->numberOfByteParameters, node->byteParameters);
+  }
+  Block<int> lists(wires);
+  Block<unsigned char> byteLists(bytes);
+
   int i = 0;
   for (const ComponentNode* node = one.componentList.start; node != nullptr && i < nc; node = node->ptr, ++i) {
     logicEvaluate[i] = node->logicEvaluate;
@@ -97,15 +124,15 @@ void PhaseTwo::listsToArrays() {
     rcpos[i] = copyText(node->graphicPosition);
     decal[i] = copyText(node->decal);
     numberOfDataInputs[i] = node->numberOfDataInputs;
-    dataInputs[i] = copyList(node->numberOfDataInputs, node->dataInputs);
+    dataInputs[i] = lists.copy(node->numberOfDataInputs, node->dataInputs);
     numberOfControlInputs[i] = node->numberOfControlInputs;
-    controlInputs[i] = copyList(node->numberOfControlInputs, node->controlInputs);
+    controlInputs[i] = lists.copy(node->numberOfControlInputs, node->controlInputs);
     numberOfOutputs[i] = node->numberOfOutputs;
-    outputs[i] = copyList(node->numberOfOutputs, node->outputs);
+    outputs[i] = lists.copy(node->numberOfOutputs, node->outputs);
     numberOfIntegerParameters[i] = node->numberOfIntegerParameters;
-    integerParameters[i] = copyList(node->numberOfIntegerParameters, node->integerParameters);
+    integerParameters[i] = lists.copy(node->numberOfIntegerParameters, node->integerParameters);
     numberOfByteParameters[i] = node->numberOfByteParameters;
-    byteParameters[i] = copyList(node->numberOfByteParameters, node->byteParameters);
+    byteParameters[i] = byteLists.copy(node->numberOfByteParameters, node->byteParameters);
     numberOfInternal32BitVariables[i] = node->numberOfInternal32BitVariables;
     internal32BitVariables[i] = allocateVariables<uint32_t>(node->numberOfInternal32BitVariables);
     numberOfInternal16BitVariables[i] = node->numberOfInternal16BitVariables;

@@ -111,8 +111,15 @@ void PhaseThree::formActivationLists() {
   for (int c = 0; c < two.numberOfComponents; ++c)
     wiresActivating(two, c, seenBy, [&](int s) { ++lengthOfActivationList[s]; });
 
+  // One block, in wire order, for all the lists.
+  size_t total = 0;
+  for (int s = 0; s < n; ++s) total += static_cast<size_t>(lengthOfActivationList[s]);
+  int* block = new int[total > 0 ? total : 1];
   std::vector<int> written(static_cast<size_t>(n), 0);
-  for (int s = 0; s < n; ++s) activationList[s] = new int[lengthOfActivationList[s]];
+  for (int s = 0; s < n; ++s) {
+    activationList[s] = block;
+    block += lengthOfActivationList[s];
+  }
   std::fill(seenBy.begin(), seenBy.end(), -1);
   for (int c = 0; c < two.numberOfComponents; ++c)
     wiresActivating(two, c, seenBy, [&](int s) {

@@ -36,3 +36,23 @@ inline SignalValue outputValue(int cind, int i) {
 inline int outputSignal(int cind, int i) {
   return (i >= 0 && i < phaseTwo->numberOfOutputs[cind]) ? phaseTwo->outputs[cind][i] : -1;
 }
+
+// One of a component's pin lists, read once per evaluation: the arrays stay put during a run,
+// and a request in between (a store) would otherwise make the compiler fetch them again.
+struct Pins {
+  const int* wires;
+  int count;
+  const SignalValue* current;
+
+  SignalValue operator[](int i) const { return (i >= 0 && i < count) ? current[wires[i]] : XXX; }
+  int wire(int i) const { return (i >= 0 && i < count) ? wires[i] : -1; }
+};
+inline Pins dataPins(int cind) {
+  return {phaseTwo->dataInputs[cind], phaseTwo->numberOfDataInputs[cind], phaseThree->currentSignals};
+}
+inline Pins controlPins(int cind) {
+  return {phaseTwo->controlInputs[cind], phaseTwo->numberOfControlInputs[cind], phaseThree->currentSignals};
+}
+inline Pins outputPins(int cind) {
+  return {phaseTwo->outputs[cind], phaseTwo->numberOfOutputs[cind], phaseThree->currentSignals};
+}

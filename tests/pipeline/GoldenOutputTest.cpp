@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "elaboration/Ph2.h"
+#include "elaboration/Ph3.h"
 #include "pipeline.h"
 #include "support/Harness.h"
 
@@ -181,6 +184,21 @@ RunResult runCombined(void (*build)(), const std::vector<std::string>& args) {
   });
 }
 
+// A component that ends the process with a termination signal once its input is ONE, as an
+// interrupt from the terminal would: the lines of the passes before must all be there.
+void terminate(int cind) {
+  if (phaseThree->currentSignals[phaseTwo->dataInputs[cind][0]] == ONE) raise(SIGTERM);
+}
+
+void terminated() {
+  Signal clk(1, "clk"), halt(1, "halt");
+  Clock(SD("aa"), clk, 10, 0, 20, Zero);
+  PowerOn(SD("ab"), halt, 95, Zero);
+  Probe(SD("ac"), clk, "clk");
+  Probe(SD("ad"), halt, "halt");  // its line comes in the same pass as the signal
+  addStandardComponent(terminate, nullptr, "Terminate", SD("ae"), halt, Signal(), Signal());
+}
+
 TEST(GoldenOutput, SmallCircuits) {
   checkGolden("gates.txt", fullRecord(runSimulation(gates, {"-X", "-T", "700"})));
   checkGolden("tristate.txt", fullRecord(runSimulation(tristate, {"-X", "-T", "700"})));
@@ -189,6 +207,7 @@ TEST(GoldenOutput, SmallCircuits) {
   checkGolden("counters.txt", fullRecord(runSimulation(counters, {"-X", "-T", "4000"})));
   checkGolden("fatal.txt", fullRecord(runSimulation(fatalProbe, {"-X", "-T", "500"})));
   checkGolden("stopped.txt", fullRecord(runSimulation(stopped, {"-X"})));
+  checkGolden("terminated.txt", fullRecord(runSimulation(terminated, {"-X"})));
 }
 
 // The processor of simnet, clocked by a Clock instead of the keyboard: a cycle is 1018 time
@@ -197,25 +216,14 @@ constexpr int cycleSteps = 1018;
 bool allProbes = false;
 
 void processor() {
-  Signal memory(1, "memory"), read(1, "read"), AddrBus(16, "AddrBus"), DataWrite(16, "DataWrite");
-  Signal PC(16, "PC"), PCtmp(16, "PCtmp"), IR_ID(16, "IR_ID"), PC1(16, "PC1"), A(16, "A"), B(16, "B");
-  Signal IR1(16, "IR1"), D(16, "D"), IR_EX(16, "IR_EX"), ALUo(16, "ALUo"), DMAR(16, "DMAR"), SMDR(16, "SMDR");
-  Signal N(1, "N"), Z(1, "Z"), IR_MEM(16, "IR_MEM"), ALUo1(16, "ALUo1"), LMDR(16, "LMDR"), IR_WB(16, "IR_WB");
-  Signal R0(16, "Reg0"), R1(16, "Reg1"), R2(16, "Reg2"), R3(16, "Reg3"), R4(16, "Reg4"), R5(16, "Reg5");
-  Signal R6(16, "Reg6"), R7(16, "Reg7"), stallIF(1, "stallIF"), stallID(1, "stallID"), stallEX(1, "stallEX");
-  Signal stallMEM(1, "stallMEM"), branchDecision(1, "branchDecision"), MemReq(1, "MemReq");
-  Signal DataBus(16, "DataBus"), enTriLink(1, "enTriLink"), enTriROM(1, "enTriROM"), enTriRAM(1, "enTriRAM");
-  Signal reset(1, "reset"), clock(1, "clock");
-  BasicPipe(SD("la-sj"), reset, clock, DataBus, memory, read, AddrBus, DataWrite, PC, PCtmp, IR_ID, PC1, A, B, IR1,
-            D, IR_EX, ALUo, DMAR, SMDR, N, Z, IR_MEM, ALUo1, LMDR, IR_WB, R0, R1, R2, R3, R4, R5, R6, R7, stallIF,
-            stallID, stallEX, stallMEM, branchDecision, MemReq);
-  Memory(SD("ol-sn"), memory, read, AddrBus, DataWrite, DataBus, enTriLink, enTriROM, enTriRAM);
-  PowerOn(SD("ad.ac-ae"), reset, 500, One);
-  Clock(SD("bd.ac-ae"), clock, 500, 1000, 1000, Zero);
-  const Signal few[] = {PC, IR_WB, R1, R2, R3, R4, R5, R6, R7, N, Z};
-  const Signal all[] = {memory, read, AddrBus, DataBus, PC, PCtmp, IR_ID, PC1, A, B, IR1, D, IR_EX, ALUo, DMAR,
-                        SMDR, N, Z, IR_MEM, ALUo1, LMDR, IR_WB, R0, R1, R2, R3, R4, R5, R6, R7, stallIF, stallID,
-                        stallEX, stallMEM, branchDecision};
+  const ProcessorSignals s;
+  Processor(s);
+  PowerOn(SD("ad.ac-ae"), s.reset, 500, One);
+  Clock(SD("bd.ac-ae"), s.clock, 500, 1000, 1000, Zero);
+  const Signal few[] = {s.PC, s.IR_WB, s.Reg1, s.Reg2, s.Reg3, s.Reg4, s.Reg5, s.Reg6, s.Reg7, s.N, s.Z};
+  const Signal all[] = {s.memory, s.read, s.AddrBus, s.DataBus, s.PC, s.PCtmp, s.IR_ID, s.PC1, s.A, s.B, s.IR1, s.D, s.IR_EX, s.ALUo, s.DMAR,
+                        s.SMDR, s.N, s.Z, s.IR_MEM, s.ALUo1, s.LMDR, s.IR_WB, s.Reg0, s.Reg1, s.Reg2, s.Reg3, s.Reg4, s.Reg5, s.Reg6, s.Reg7, s.stallIF, s.stallID,
+                        s.stallEX, s.stallMEM, s.branchDecision};
   const Signal* list = allProbes ? all : few;
   const int count = allProbes ? static_cast<int>(std::size(all)) : static_cast<int>(std::size(few));
   for (int j = 0; j < count; ++j)

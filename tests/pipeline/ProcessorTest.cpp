@@ -36,21 +36,10 @@ struct Wires {
 
 // simnet without its probes, with another program in the ROM.
 void buildProcessor(const unsigned char* image) {
-  Signal memory(1, "memory"), read(1, "read"), AddrBus(16, "AddrBus"), DataWrite(16, "DataWrite");
-  Signal PC(16, "PC"), PCtmp(16, "PCtmp"), IR_ID(16, "IR_ID"), PC1(16, "PC1"), A(16, "A"), B(16, "B");
-  Signal IR1(16, "IR1"), D(16, "D"), IR_EX(16, "IR_EX"), ALUo(16, "ALUo"), DMAR(16, "DMAR"), SMDR(16, "SMDR");
-  Signal N(1, "N"), Z(1, "Z"), IR_MEM(16, "IR_MEM"), ALUo1(16, "ALUo1"), LMDR(16, "LMDR"), IR_WB(16, "IR_WB");
-  Signal R0(16, "Reg0"), R1(16, "Reg1"), R2(16, "Reg2"), R3(16, "Reg3"), R4(16, "Reg4"), R5(16, "Reg5");
-  Signal R6(16, "Reg6"), R7(16, "Reg7"), stallIF(1, "stallIF"), stallID(1, "stallID"), stallEX(1, "stallEX");
-  Signal stallMEM(1, "stallMEM"), branchDecision(1, "branchDecision"), MemReq(1, "MemReq");
-  Signal DataBus(16, "DataBus"), enTriLink(1, "enTriLink"), enTriROM(1, "enTriROM"), enTriRAM(1, "enTriRAM");
-  Signal reset(1, "reset"), clock(1, "clock");
-  BasicPipe(SD("la-sj"), reset, clock, DataBus, memory, read, AddrBus, DataWrite, PC, PCtmp, IR_ID, PC1, A, B, IR1,
-            D, IR_EX, ALUo, DMAR, SMDR, N, Z, IR_MEM, ALUo1, LMDR, IR_WB, R0, R1, R2, R3, R4, R5, R6, R7, stallIF,
-            stallID, stallEX, stallMEM, branchDecision, MemReq);
-  Memory(SD("ol-sn"), memory, read, AddrBus, DataWrite, DataBus, enTriLink, enTriROM, enTriRAM, image);
-  Switch(SD("ad.ac-ae"), reset, '0', One, "0:RST");
-  Switch(SD("bd.ac-ae"), clock, '1', Zero, "1:CLK");
+  const ProcessorSignals s;
+  Processor(s, image);
+  Switch(SD("ad.ac-ae"), s.reset, '0', One, "0:RST");
+  Switch(SD("bd.ac-ae"), s.clock, '1', Zero, "1:CLK");
 }
 
 // Presses 1 and checks the gate-level machine against the model after each edge.
