@@ -26,26 +26,9 @@ cleanup() {
 trap cleanup EXIT
 trap "exit 1" TERM INT HUP
 
-for attempt in $(seq 1 30); do
-  n=$((100 + RANDOM % 100))
-  [ -e "/tmp/.X$n-lock" ] && continue
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  ours() {  # ready, and the server holding the number is the one started here
-    xdpyinfo -display ":$n" >/dev/null 2>&1 && [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$xvfb_pid" ]
-  }
-  for i in $(seq 1 100); do
-    ours && break
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.05
-  done
-  ours && break
-  kill "$xvfb_pid" 2>/dev/null || true
-  wait "$xvfb_pid" 2>/dev/null || true
-  xvfb_pid=""
-done
-[ -n "$xvfb_pid" ] || { echo "could not start Xvfb" >&2; exit 1; }
-export DISPLAY=":$n"
+source "$root/tests/support/xvfb.bash"
+start_private_xvfb || { echo "could not start Xvfb" >&2; exit 1; }
+xvfb_pid=$XVFB_PID
 
 "$exe" >/dev/null 2>&1 &
 app_pid=$!

@@ -30,30 +30,11 @@ ev_fail() {
   exit 1
 }
 
-# A display of our own in 100-199. A number taken in the meantime makes our Xvfb exit while
-# another server answers on it, so the display is ours only when its lock names our process.
+source "$TAVRIN_SOURCE_DIR/tests/support/xvfb.bash"
+
 ev_start_x() {
-  local n attempt i
-  for attempt in $(seq 1 20); do
-    n=$((100 + RANDOM % 100))
-    [ -e "/tmp/.X$n-lock" ] && continue
-    # -noreset: a server that resets when its last client leaves refuses the next one meanwhile.
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-    EV_XVFB_PID=$!
-    for i in $(seq 1 100); do
-      kill -0 "$EV_XVFB_PID" 2>/dev/null || break
-      [ "$(tr -d ' \n' 2>/dev/null <"/tmp/.X$n-lock")" = "$EV_XVFB_PID" ] || { sleep 0.05; continue; }
-      if DISPLAY=":$n" xwininfo -root >/dev/null 2>&1; then
-        export DISPLAY=":$n"
-        return 0
-      fi
-      sleep 0.05
-    done
-    kill "$EV_XVFB_PID" 2>/dev/null
-    wait "$EV_XVFB_PID" 2>/dev/null
-    EV_XVFB_PID=""
-  done
-  ev_fail "no Xvfb could be started"
+  start_private_xvfb || ev_fail "no Xvfb could be started"
+  EV_XVFB_PID=$XVFB_PID
 }
 
 # Two switches ('0' drives a, '1' drives b) with inverters and probes; the second inverter and

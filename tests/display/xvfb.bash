@@ -33,31 +33,10 @@ finish() {
   echo "all checks passed"
 }
 
-# Starts Xvfb on a free display between 100 and 199 and exports DISPLAY.
+source "$TAVRIN_SOURCE_DIR/tests/support/xvfb.bash"
+
 start_xvfb() {
-  local attempt n
-  for attempt in $(seq 1 30); do
-    n=$((100 + RANDOM % 100))
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$WORK_DIR/xvfb.log" 2>&1 &
-    XVFB_PID=$!
-    local i
-    for i in $(seq 1 100); do
-      if ! kill -0 "$XVFB_PID" 2>/dev/null; then break; fi
-      # Ready, and ours: another server may have taken the number in the meantime.
-      if xdpyinfo -display ":$n" >/dev/null 2>&1 &&
-         [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$XVFB_PID" ]; then
-        export DISPLAY=":$n"
-        return 0
-      fi
-      sleep 0.05
-    done
-    kill "$XVFB_PID" 2>/dev/null
-    wait "$XVFB_PID" 2>/dev/null
-    XVFB_PID=""
-  done
-  echo "could not start Xvfb" >&2
-  exit 1
+  start_private_xvfb || { echo "could not start Xvfb" >&2; exit 1; }
 }
 
 # Builds the test circuit against the simulator library (once; concurrent callers wait).

@@ -2,7 +2,7 @@
 # The processor in a real window under Xvfb: 0, then 1 eight times, and the write-back
 # instruction register shows the first instruction 0x0A3E; one more 1 writes Reg1 = 0x003E.
 set -u
-: "${TAVRIN_EXE:?}" "${TAVRIN_BINARY_DIR:?}"
+: "${TAVRIN_EXE:?}" "${TAVRIN_BINARY_DIR:?}" "${TAVRIN_SOURCE_DIR:?}"
 for tool in Xvfb xdotool xwd xwininfo convert xdpyinfo; do
   command -v "$tool" > /dev/null || { echo "missing $tool"; exit 1; }
 done
@@ -20,21 +20,9 @@ trap cleanup EXIT
 TAVRIN_PANE_CENTRES="$work/panes" "$TAVRIN_BINARY_DIR/tests/test_pipeline" \
   --gtest_filter='ProcessorLayout.*' > "$work/layout.log" || { cat "$work/layout.log"; exit 1; }
 
-for attempt in 1 2 3 4 5 6 7 8 9 10; do
-  display=$((100 + RANDOM % 100))
-  [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] && continue
-  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 50); do
-    DISPLAY=":$display" xdpyinfo > /dev/null 2>&1 && break
-    sleep 0.1
-  done
-  DISPLAY=":$display" xdpyinfo > /dev/null 2>&1 && break
-  kill "$xvfb_pid" 2> /dev/null
-  xvfb_pid=""
-done
-[ -n "$xvfb_pid" ] || { echo "no Xvfb display"; exit 1; }
-export DISPLAY=":$display"
+source "$TAVRIN_SOURCE_DIR/tests/support/xvfb.bash"
+start_private_xvfb || { echo "no Xvfb display"; exit 1; }
+xvfb_pid=$XVFB_PID
 
 "$TAVRIN_EXE" > "$work/out.log" 2> "$work/err.log" &
 sim_pid=$!
