@@ -21,11 +21,11 @@ extern std::vector<int> m;  // tri-state bus owners (Transit.cpp)
 
 namespace {
 
-// The frame that called setjmp must still be live when endProcess jumps: only this one is.
-//
+// Where endProcess returns to; runRecoverably's frame, which set it, is live while it can.
+std::jmp_buf jump;
+
 // The release functions below mirror how elaboration allocates its arrays (Ph2.cpp, Ph3.cpp);
 // a change there shows up here as a leak or a double free at the first input.
-std::jmp_buf jump;
 
 template <typename T>
 void releaseEach(T** arrays, int count) {

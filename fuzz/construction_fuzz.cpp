@@ -320,7 +320,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     workshop.in = &in;
     shop = &workshop;
     resetSettings();
-    runRecoverably(simulate, &run);
+    // Construction and run errors end with status 1; nothing else may end a run without a window.
+    int status = runRecoverably(simulate, &run);
+    if (status != -1 && status != 1) std::abort();
     releasePhases();
     shop = nullptr;
   }
