@@ -59,26 +59,6 @@ constexpr int processorCycle = 1018;
 constexpr int processorFirstEdge = 1000;
 bool withProbes = false;
 
-// Sixteen one-bit probes, bit 15 first, laid out as the simulator lays out a register.
-void probe16(const char* first, const Signal& sig, const char* title) {
-  std::string position(first);
-  std::string::size_type dot = position.find('.');
-  std::string outer = position.substr(0, dot);
-  std::string inner = position.substr(dot + 1);
-  const size_t titleLength = std::strlen(title);
-  for (int k = 15; k >= 0; --k) {
-    const size_t i = static_cast<size_t>(15 - k);
-    std::string label = (i < titleLength && title[i] != ' ') ? std::string(1, title[i]) : std::string();
-    Probe(SD((outer + "." + inner).c_str()), sig[k], label, 0, nullptr);
-    if (inner[1] < 'e') {
-      ++inner[1];
-    } else {
-      inner = "aa";
-      ++outer[1];
-      if (outer.size() == 5) ++outer[4];
-    }
-  }
-}
 
 void processor() {
   const ProcessorSignals s;

@@ -452,6 +452,27 @@ void BasicPipe(const SD& coord, const Signal& reset, const Signal& clock, const 
 
 namespace {
 
+
+void probe1(const char* position, const Signal& sig, const char* label) {
+  Probe(SD(position), sig, label, 0, nullptr);
+}
+
+void filler(const char* position, const Signal& sig) { Not(SD(position), Zero, sig); }
+
+// The image named with -r, or the built-in program.
+const unsigned char* programImage() {
+  static unsigned char image[128];
+  if (romImageFile == nullptr) return romContents;
+  std::string error;
+  if (!readRomImage(romImageFile, image, error)) {
+    std::fprintf(stderr, "tavrin: -r: %s\n", error.c_str());
+    endProcess(1);
+  }
+  return image;
+}
+
+}  // namespace
+
 // Sixteen one-bit probes, bit 15 first, one title character each (a blank gives an empty
 // label). Each bit moves one inner cell right through "aa".."ae"; after "ae" the next bit
 // starts at inner cell "aa" of the outer cell or block one column to the right.
@@ -474,26 +495,6 @@ void probe16(const char* first, const Signal& sig, const char* title) {
     }
   }
 }
-
-void probe1(const char* position, const Signal& sig, const char* label) {
-  Probe(SD(position), sig, label, 0, nullptr);
-}
-
-void filler(const char* position, const Signal& sig) { Not(SD(position), Zero, sig); }
-
-// The image named with -r, or the built-in program.
-const unsigned char* programImage() {
-  static unsigned char image[128];
-  if (romImageFile == nullptr) return romContents;
-  std::string error;
-  if (!readRomImage(romImageFile, image, error)) {
-    std::fprintf(stderr, "tavrin: -r: %s\n", error.c_str());
-    endProcess(1);
-  }
-  return image;
-}
-
-}  // namespace
 
 void Processor(const ProcessorSignals& s, const unsigned char* image) {
   BasicPipe(SD("la-sj"), s.reset, s.clock, s.DataBus, s.memory, s.read, s.AddrBus, s.DataWrite, s.PC, s.PCtmp,

@@ -108,5 +108,9 @@ struct ProcessorSignals {
 // BasicPipe at "la-sj" and Memory at "ol-sn" wired together over those wires, with a ROM image.
 void Processor(const ProcessorSignals& s, const unsigned char* image = romContents);
 
+// Sixteen one-bit probes of a register laid out as the bundled circuit lays them out: bit 15
+// first at `first` ("outer.inner"), one title character per probe.
+void probe16(const char* first, const Signal& sig, const char* title);
+
 // The whole processor with its switches and probes (declared in startup/Sim.h as well).
 void simnet();
