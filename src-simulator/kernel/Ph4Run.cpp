@@ -46,7 +46,7 @@ public:
     const int signals = phaseTwo->numberOfSignals;
     firstMask.reserve(static_cast<size_t>(signals) + 1);
     for (int s = 0; s < signals; ++s) {
-      firstMask.push_back(masks.size());
+      firstMask.push_back(static_cast<uint32_t>(masks.size()));
       const int* list = phaseThree->activationList[s];
       for (int k = 0; k < phaseThree->lengthOfActivationList[s]; ++k) {
         const uint32_t word = static_cast<uint32_t>(list[k]) >> 6;
@@ -56,7 +56,7 @@ public:
         masks.back().mask |= bit;
       }
     }
-    firstMask.push_back(masks.size());
+    firstMask.push_back(static_cast<uint32_t>(masks.size()));
   }
 
   // After a reset every component is activated (the reset has set every flag).
@@ -84,12 +84,30 @@ public:
       return;
     }
     if (!pending) return;
+    // One component behind the scan, so that the next one's data is fetched while this one runs.
+    int previous = -1;
     for (size_t s = 0; s < summary.size(); ++s)
       for (uint64_t words = summary[s]; words != 0; words &= words - 1) {
         const size_t word = s * 64 + static_cast<size_t>(std::countr_zero(words));
-        for (uint64_t b = bits[word]; b != 0; b &= b - 1)
-          visit(static_cast<int>(word * 64 + static_cast<size_t>(std::countr_zero(b))));
+        for (uint64_t b = bits[word]; b != 0; b &= b - 1) {
+          const int next = static_cast<int>(word * 64 + static_cast<size_t>(std::countr_zero(b)));
+          prefetchComponent(next);
+          if (previous >= 0) visit(previous);
+          previous = next;
+        }
       }
+    if (previous >= 0) visit(previous);
+  }
+
+  static void prefetchComponent(int i) {
+    const PhaseTwo& two = *phaseTwo;
+    __builtin_prefetch(two.logicEvaluate + i);
+    __builtin_prefetch(two.drawDynamic + i);
+    __builtin_prefetch(two.state + i);
+    __builtin_prefetch(two.numberOfDataInputs + i);
+    __builtin_prefetch(two.dataInputs + i);
+    __builtin_prefetch(two.numberOfOutputs + i);
+    __builtin_prefetch(two.outputs + i);
   }
 
   void clear() {
@@ -118,7 +136,7 @@ private:
   bool pending = false;     // the bit set holds a component
   std::vector<uint64_t> bits;
   std::vector<uint64_t> summary;
-  std::vector<size_t> firstMask;  // per wire, its first pair in masks; one more at the end
+  std::vector<uint32_t> firstMask;  // per wire, its first pair in masks; one more at the end
   std::vector<WordMask> masks;
 };
 
