@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <random>
 #include <string>
 
 #include "display/FandCOp.h"
@@ -24,6 +23,7 @@
 #include "kernel/RunTime.h"
 #include "startup/Sim.h"
 #include "support/Harness.h"
+#include "support/PrivateXServer.h"
 
 namespace {
 
@@ -201,76 +201,16 @@ TEST(EventsSubWindow, DragScalesToTheViewAndKeepsTheFrameProper) {
 
 // ---- A real window on a private X server; events are put back into its queue.
 
-pid_t lockOwner(int display) {
-  FILE* f = std::fopen(("/tmp/.X" + std::to_string(display) + "-lock").c_str(), "r");
-  if (f == nullptr) return -1;
-  long pid = -1;
-  if (std::fscanf(f, "%ld", &pid) != 1) pid = -1;
-  std::fclose(f);
-  return static_cast<pid_t>(pid);
-}
-
-class XServer {
-public:
-  pid_t pid = -1;
-  std::string name;
-
-  bool start() {
-    std::mt19937 pick(static_cast<unsigned>(getpid()) * 2654435761u ^ static_cast<unsigned>(time(nullptr)));
-    for (int attempt = 0; attempt < 20 && pid < 0; ++attempt) {
-      int n = 100 + static_cast<int>(pick() % 100);
-      std::string candidate = ":" + std::to_string(n);
-      if (access(("/tmp/.X" + std::to_string(n) + "-lock").c_str(), F_OK) == 0) continue;
-      pid_t p = fork();
-      if (p == 0) {
-        int quiet = open("/dev/null", O_WRONLY);
-        dup2(quiet, 1);
-        dup2(quiet, 2);
-        // Without -noreset the server resets whenever its last client leaves and refuses the
-        // next one meanwhile; every test's window is such a client.
-        execlp("Xvfb", "Xvfb", candidate.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset",
-               static_cast<char*>(nullptr));
-        _exit(127);
-      }
-      for (int i = 0; i < 200; ++i) {
-        if (waitpid(p, nullptr, WNOHANG) == p) break;  // taken after all
-        // Another server may answer on a number taken in the meantime: ours holds the lock.
-        if (lockOwner(n) != p) {
-          usleep(25000);
-          continue;
-        }
-        if (Display* d = XOpenDisplay(candidate.c_str())) {
-          XCloseDisplay(d);
-          pid = p;
-          name = candidate;
-          return true;
-        }
-        usleep(25000);
-      }
-      kill(p, SIGTERM);
-      waitpid(p, nullptr, 0);
-    }
-    return pid > 0;
-  }
-
-  void stop() {
-    if (pid <= 0) return;
-    kill(pid, SIGTERM);
-    waitpid(pid, nullptr, 0);
-    pid = -1;
-  }
-};
-
 class EventsX : public ::testing::Test {
 protected:
-  static XServer server;
+  static PrivateXServer server;
   static void SetUpTestSuite() { server.start(); }
   static void TearDownTestSuite() { server.stop(); }
-  void SetUp() override { ASSERT_GT(server.pid, 0) << "no Xvfb could be started"; }
+  void SetUp() override { ASSERT_TRUE(server.running()) << "no Xvfb could be started"; }
 
   // In a child: a window on the private server, its start-up events consumed.
   static Windex* openWindow(int maxLevel) {
-    setenv("DISPLAY", server.name.c_str(), 1);
+    setenv("DISPLAY", server.name().c_str(), 1);
     makePhases(maxLevel, true);
     Windex* w = phaseFive->windexPointer;
     if (w->display == nullptr) _exit(2);
@@ -280,7 +220,7 @@ protected:
     return w;
   }
 };
-XServer EventsX::server;
+PrivateXServer EventsX::server;
 
 void putKey(Windex* w, KeySym sym, unsigned state = 0) {
   XEvent e{};
@@ -436,7 +376,7 @@ TEST_F(EventsX, WaitingSleepsUntilInputArrives) {
   inChild([] {
     Windex* w = openWindow(1);
     Window target = w->window;
-    std::string name = server.name;
+    std::string name = server.name();
     pid_t sender = fork();
     if (sender == 0) {
       usleep(400000);

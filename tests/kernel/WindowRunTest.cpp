@@ -2,12 +2,10 @@
 // it is lifted, and a halted or idle run sleeps on the X connection instead of spinning.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
-#include <ctime>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -18,6 +16,7 @@
 #include "kernel/Ph4.h"
 #include "kernel/RunTime.h"
 #include "startup/Sim.h"
+#include "support/PrivateXServer.h"
 
 namespace {
 
@@ -66,29 +65,15 @@ class WindowRun : public ::testing::Test {
 protected:
   void SetUp() override {
     if (system("command -v Xvfb >/dev/null && command -v xdotool >/dev/null") != 0) GTEST_SKIP();
-    srand(static_cast<unsigned>(getpid() ^ time(nullptr)));
-    for (int attempt = 0; attempt < 10 && server < 0; ++attempt) {
-      int number = 100 + rand() % 100;
-      std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-      struct stat info;
-      if (stat(socket.c_str(), &info) == 0) continue;
-      display = ":" + std::to_string(number);
-      server = forkWith("", "", [&] { execlp("Xvfb", "Xvfb", display.c_str(), "-nolisten", "tcp", nullptr); });
-      for (int i = 0; i < 100 && stat(socket.c_str(), &info) != 0; ++i) usleep(50000);
-      if (stat(socket.c_str(), &info) != 0) stopServer();
-    }
-    ASSERT_GT(server, 0);
+    ASSERT_TRUE(server.start()) << "no Xvfb could be started";
+    display = server.name();
     char path[] = "/tmp/tavrin-window-XXXXXX";
     close(mkstemp(path));
     errPath = path;
   }
   void TearDown() override {
-    stopServer();
+    server.stop();
     if (!errPath.empty()) unlink(errPath.c_str());
-  }
-  void stopServer() {
-    if (server > 0) kill(server, SIGTERM), waitpid(server, nullptr, 0);
-    server = -1;
   }
 
   pid_t simulate(void (*build)(), std::vector<std::string> args) {
@@ -122,8 +107,8 @@ protected:
     return ticks() - before;
   }
 
+  PrivateXServer server;
   std::string display, errPath;
-  pid_t server = -1;
 };
 
 void sayHook(int cind) { std::cerr << "hook c" << cind << " t=" << phaseFour->time << std::endl; }

@@ -2,15 +2,14 @@
 // and a display whose colours are all taken.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
-#include <ctime>
 #include <string>
 
 #include "support/Harness.h"
+#include "support/PrivateXServer.h"
 #include "tavrin.h"
 
 // Last: its macros (None, Bool, Status) would clash with the headers above.
@@ -50,25 +49,10 @@ class FullColourMap : public ::testing::Test {
 protected:
   void SetUp() override {
     if (system("command -v Xvfb >/dev/null") != 0) GTEST_SKIP() << "no Xvfb";
-    std::srand(static_cast<unsigned>(getpid() ^ std::time(nullptr)));
-    for (int attempt = 0; attempt < 10 && filler == nullptr; ++attempt) {
-      const int number = 100 + std::rand() % 100;
-      const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-      struct stat info;
-      if (stat(socket.c_str(), &info) == 0) continue;
-      display = ":" + std::to_string(number);
-      server = fork();
-      if (server == 0) {
-        execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", "320x240x8", "-nolisten", "tcp", nullptr);
-        _exit(127);
-      }
-      for (int i = 0; i < 100 && filler == nullptr; ++i) {
-        usleep(50000);
-        if (stat(socket.c_str(), &info) == 0) filler = XOpenDisplay(display.c_str());
-      }
-      if (filler == nullptr) stopServer();
-    }
-    ASSERT_NE(filler, nullptr) << "no Xvfb could be started";
+    ASSERT_TRUE(server.start("320x240x8")) << "no Xvfb could be started";
+    display = server.name();
+    filler = XOpenDisplay(display.c_str());
+    ASSERT_NE(filler, nullptr);
     Colormap map = DefaultColormap(filler, DefaultScreen(filler));
     unsigned long pixel;
     while (XAllocColorCells(filler, map, False, nullptr, 0, &pixel, 1)) {
@@ -79,15 +63,11 @@ protected:
   void TearDown() override {
     unsetenv("DISPLAY");
     if (filler != nullptr) XCloseDisplay(filler);
-    stopServer();
-  }
-  void stopServer() {
-    if (server > 0) kill(server, SIGTERM), waitpid(server, nullptr, 0);
-    server = -1;
+    server.stop();
   }
 
+  PrivateXServer server;
   std::string display;
-  pid_t server = -1;
   Display* filler = nullptr;
 };
 
