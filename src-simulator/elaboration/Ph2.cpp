@@ -22,7 +22,8 @@ char* copyText(const char* text) {
 template <typename T>
 class Block {
 public:
-  explicit Block(size_t total) : next(total > 0 ? new T[total] : nullptr) {}
+  explicit Block(size_t total) : first(total > 0 ? new T[total] : nullptr), next(first) {}
+  T* start() const { return first; }
   T* copy(int count, const T* values) {
     if (count <= 0 || values == nullptr) return nullptr;
     T* copy = next;
@@ -32,6 +33,7 @@ public:
   }
 
 private:
+  T* first;
   T* next;
 };
 
@@ -108,6 +110,8 @@ void PhaseTwo::listsToArrays() {
   }
   Block<int> lists(wires);
   Block<unsigned char> byteLists(bytes);
+  listBlock = lists.start();
+  byteBlock = byteLists.start();
 
   int i = 0;
   for (const ComponentNode* node = one.componentList.start; node != nullptr && i < nc; node = node->ptr, ++i) {
@@ -165,6 +169,61 @@ int PhaseTwo::switchComponent(int keyChar) const {
   for (int k = 0; k < numberOfSwitches; ++k)
     if (activationsFromWindow[k][0] == keyChar) return activationsFromWindow[k][1];
   return -1;
+}
+
+namespace {
+
+template <typename T>
+void releaseEach(T** arrays, int count) {
+  if (arrays == nullptr) return;
+  for (int i = 0; i < count; ++i) delete[] arrays[i];
+  delete[] arrays;
+}
+
+}  // namespace
+
+void PhaseTwo::releaseArrays() {
+  const int nc = numberOfComponents;
+  delete[] logicEvaluate;
+  delete[] secondaryEvaluate;
+  delete[] drawDynamic;
+  delete[] xEventTriggered;
+  delete[] heapQueueEventTriggered;
+  delete[] iconArrays;
+  delete[] state;
+  delete[] tile;
+  delete[] outputOverloadable;
+  delete[] selfActivating;
+  delete[] graphicLevel;
+  releaseEach(rcpos, nc);
+  releaseEach(decal, nc);
+  delete[] listBlock;
+  delete[] byteBlock;
+  delete[] numberOfDataInputs;
+  delete[] dataInputs;
+  delete[] numberOfControlInputs;
+  delete[] controlInputs;
+  delete[] numberOfOutputs;
+  delete[] outputs;
+  delete[] numberOfPointerParameters;
+  delete[] pointerParameters;
+  delete[] numberOfNameParameters;
+  releaseEach(nameParameters, nc);
+  delete[] numberOfIntegerParameters;
+  delete[] integerParameters;
+  delete[] numberOfByteParameters;
+  delete[] byteParameters;
+  delete[] numberOfInternal32BitVariables;
+  releaseEach(internal32BitVariables, nc);
+  delete[] numberOfInternal16BitVariables;
+  releaseEach(internal16BitVariables, nc);
+  delete[] numberOfInternal8BitVariables;
+  releaseEach(internal8BitVariables, nc);
+  delete[] activationsFromWindow;
+  delete[] signalInitializations;
+  releaseEach(signalNames, numberOfSignals);
+  delete[] constSignals;
+  *this = PhaseTwo();
 }
 
 void PhaseTwo::dumpFromArrays() const {

@@ -56,11 +56,19 @@ public:
   ~PhaseTwo() = default;  // the arrays live until the process ends
 
   void listsToArrays();
+  // Frees every array and leaves an empty PhaseTwo: for a process that elaborates circuit
+  // after circuit, such as a fuzzer.
+  void releaseArrays();
   void dumpFromArrays() const;
 
   // The component of the first switch or pulser bound to a key character, or -1: what a key
   // press acts on, from the window or from a key script.
   int switchComponent(int keyChar) const;
+
+private:
+  // The blocks that all pin and parameter lists, and all byte parameters, are cut from.
+  int* listBlock = nullptr;
+  unsigned char* byteBlock = nullptr;
 };
 
 extern PhaseTwo* phaseTwo;

@@ -114,7 +114,8 @@ void PhaseThree::formActivationLists() {
   // One block, in wire order, for all the lists.
   size_t total = 0;
   for (int s = 0; s < n; ++s) total += static_cast<size_t>(lengthOfActivationList[s]);
-  int* block = new int[total > 0 ? total : 1];
+  delete[] activationBlock;
+  int* block = activationBlock = new int[total > 0 ? total : 1];
   std::vector<int> written(static_cast<size_t>(n), 0);
   for (int s = 0; s < n; ++s) {
     activationList[s] = block;
@@ -130,4 +131,20 @@ void PhaseThree::formActivationLists() {
   for (int s = 0; s < n; ++s)
     if (written[s] != lengthOfActivationList[s])
       std::cerr << "ActivationList -- Error " << lengthOfActivationList[s] << " " << written[s] << std::endl;
+}
+
+void PhaseThree::releaseArrays() {
+  delete[] currentSignals;
+  delete[] signalChangeMarks;
+  delete[] lengthOfActivationList;
+  delete[] activationBlock;
+  delete[] activationList;
+  delete[] componentsActivated;
+  delete[] scheduledSignals;
+  delete[] scheduledTimes;
+  delete[] whenScheduled;
+  currentSignals = scheduledSignals = nullptr;
+  signalChangeMarks = lengthOfActivationList = componentsActivated = activationBlock = nullptr;
+  activationList = nullptr;
+  scheduledTimes = whenScheduled = nullptr;
 }

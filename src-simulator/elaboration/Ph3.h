@@ -23,6 +23,11 @@ public:
 
   void checkConnectivity() const;
   void formActivationLists();
+  // Frees every array: for a process that elaborates circuit after circuit, such as a fuzzer.
+  void releaseArrays();
+
+private:
+  int* activationBlock = nullptr;  // all activation lists, in wire order
 };
 
 extern PhaseThree* phaseThree;

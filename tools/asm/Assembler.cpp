@@ -460,7 +460,7 @@ class Assembly {
         mayBranch = condition != 7;
         mayFallThrough = condition != 0;
       }
-      auto next = [&](int nextPc, int nextDecode) {
+      auto next = [&, decode = decode, execute = execute](int nextPc, int nextDecode) {
         State state{nextPc & 127, nextDecode, decode, execute};
         if (seen.insert(state).second) pending.push_back(state);
       };
