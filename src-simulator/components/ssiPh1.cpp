@@ -194,7 +194,6 @@ void ProbeByteH(const SD& sd, const Signals& in, const std::string& label) {
 }
 
 void Switch(const SD& sd, const Signal& out, char keyChar, const Signal& init, const std::string& label) {
-  if (out.length <= 0) return;
   std::string text = std::string(1, keyChar) + ":" + (label.empty() ? std::string(out[0].nameTag) : label);
   int parameters[1] = {initSerial(init)};
   SwitchList& switches = PhaseOne::instance().switchList;

@@ -83,6 +83,26 @@ TEST(InteractiveConstruction, SwitchKeysRunFromTheMostSignificantBit) {
             "key z comp 6 wire 6\n");
 }
 
+// The key text names bit 0 of the output when there is no label, so a switch without wires
+// needs a label; with one it registers nothing.
+TEST(InteractiveConstruction, SwitchWithoutWires) {
+  RunResult labelled = runInChild([] {
+    Switch(SD("aa"), Signal(0, "w"), 'a', One, "rst");
+    std::printf("%d components, %d switches\n", PhaseOne::instance().componentList.numberOfComponents,
+                PhaseOne::instance().switchList.numberOfSwitches);
+  });
+  EXPECT_EQ(labelled.status, 0) << labelled.err;
+  EXPECT_EQ(labelled.out, "0 components, 0 switches\n");
+
+  RunResult unlabelled = runInChild([] {
+    Switch(SD("aa"), Signal(0, "w"), 'a', One);
+    std::fputs("registered\n", stdout);
+  });
+  EXPECT_EQ(unlabelled.status, 1);
+  EXPECT_EQ(unlabelled.err, "Signal :: operator[] subscript out of range--\n  -- Signal = w sub = 0\n");
+  EXPECT_EQ(unlabelled.out, "");
+}
+
 TEST(InteractiveConstruction, ProbePartitionsAndRows) {
   struct Case {
     std::function<void()> build;
