@@ -186,7 +186,12 @@ void Windex::clear() {
 void Windex::clearArea(int xs, int ys, int w, int h) {
   RECORD("clearArea", nullptr, xs, ys, w, h);
   if (display == nullptr) return;
-  XClearArea(display, window, xScale(xs), yScale(ys), wScale(w), hScale(h), False);
+  const int width = wScale(w), height = hScale(h);
+  // X reads a width or height of 0 as "to the window's edge": a pane too small for a pixel, or
+  // the empty tile of a component drawn before the tiling, would wipe a whole band.
+  if (width <= 0 || height <= 0) return;
+  XClearArea(display, window, xScale(xs), yScale(ys), static_cast<unsigned>(width), static_cast<unsigned>(height),
+             False);
 }
 
 void Windex::drawLine(int xs, int ys, int xe, int ye) {

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "display/FandCOp.h"
+#include "display/Pane.h"
 #include "display/Ph5.h"
 #include "display/Window.h"
 #include "display/WindowEv.h"
@@ -370,6 +371,37 @@ TEST_F(EventsX, KeysReachSwitchesAndOperations) {
             "Unused Cursor key = -1\n1 level 1\n"
             "Unused Function key F11\n1 level 1\n"
             "0 calls 1 0 0 halt 1\n");
+}
+
+unsigned long pixelAt(Windex* w, int x, int y) {
+  XSync(w->display, False);
+  XImage* image = XGetImage(w->display, w->window, x, y, 1, 1, AllPlanes, ZPixmap);
+  unsigned long p = XGetPixel(image, 0, 0);
+  XDestroyImage(image);
+  return p;
+}
+
+TEST_F(EventsX, ClearingAnEmptyRectangleLeavesTheWindowAlone) {
+  inChild([] {
+    Windex* w = openWindow(1);
+    const int half = worldSize / 2;
+    w->drawFilledRectangle(0, 0, worldSize, worldSize);
+    // Narrower than a pixel, shorter than a pixel, and the empty tile of a component drawn
+    // before the tiling (a super probe collected by -F 8): none may clear to the window's edge.
+    w->clearArea(half, 0, 1000, worldSize);
+    w->clearArea(0, half, worldSize, 1000);
+    drawPane(0, 0, 0, 0, ZERO, true, 0.66f);
+    // A byte strip 7 units wide after shrinking has slots of 0: nothing visible.
+    SignalValue values[8] = {ONE, ZERO, XXX, HIZ, UNINITIALIZED, ONE, ZERO, ONE};
+    drawPane_byte_h(half, half, 28, worldSize / 4, values, true, 0.25f);
+    EXPECT_EQ(pixelAt(w, 900, 100), w->foreground);
+    EXPECT_EQ(pixelAt(w, 100, 700), w->foreground);
+    EXPECT_EQ(pixelAt(w, 500, 400), w->foreground);
+    EXPECT_EQ(pixelAt(w, 900, 515), w->foreground);
+    w->clearArea(0, 0, worldSize / 4, worldSize / 4);
+    EXPECT_EQ(pixelAt(w, 10, 10), w->background);
+    EXPECT_EQ(pixelAt(w, 500, 400), w->foreground);
+  });
 }
 
 TEST_F(EventsX, WaitingSleepsUntilInputArrives) {
