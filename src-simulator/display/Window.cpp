@@ -110,6 +110,13 @@ Windex::Windex(const char* labelString) {
   int mask = XGeometry(display, screen, XW_geometry, "1025x825+100+25", 5, 1, 1, 0, 0, &hint.x, &hint.y,
                        &hint.width, &hint.height);
   hint.flags = mask ? mask : PPosition | PSize;
+  // X refuses a window without area, and the first exposure awaited below would never come.
+  if (hint.width <= 0 || hint.height <= 0) {
+    std::cerr << "Unable to open X Window of size " << hint.width << "x" << hint.height << std::endl;
+    XCloseDisplay(display);
+    display = nullptr;
+    return;
+  }
 
   window = XCreateSimpleWindow(display, RootWindow(display, screen), hint.x, hint.y, hint.width, hint.height, 5,
                                foreground, background);

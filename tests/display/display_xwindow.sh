@@ -56,4 +56,9 @@ check_eq "no display exit status" "0" "$?"
 check_eq "no display message" "1" "$(grep -c '^Unable to open X Window$' "$WORK_DIR/n.err")"
 grep -q "Probe for" "$WORK_DIR/n.err" && fail "probes printed although the display was wanted"
 
+# A window without area cannot be made: the run goes on without one instead of waiting for ever.
+timeout 60 "$CIRCUIT_EXE" -g 0x300 -T 100 >"$WORK_DIR/g.out" 2>"$WORK_DIR/g.err"
+check_eq "-g 0x300 exit status" "0" "$?"
+check_eq "-g 0x300 message" "1" "$(grep -c '^Unable to open X Window of size 0x300$' "$WORK_DIR/g.err")"
+
 finish
