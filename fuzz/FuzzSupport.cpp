@@ -51,6 +51,7 @@ void resetSettings() {
   for (int i = 0; i < numberOfRunTimeFlagEntries; ++i) userRunTimeFlag[i] = profRunTimeFlag[i] = -1;
   numberOfUserRunTimeFlags = numberOfProfRunTimeFlags = 0;
   romImageFile = nullptr;
+  commandName = "tavrin";  // the last input's argv is gone
   waveformSetFile("tavrin", "");
   done = reStart = haltFlag = stallLevel = 0;
   visibleFlag = 1;

@@ -465,7 +465,7 @@ const unsigned char* programImage() {
   if (romImageFile == nullptr) return romContents;
   std::string error;
   if (!readRomImage(romImageFile, image, error)) {
-    std::fprintf(stderr, "tavrin: -r: %s\n", error.c_str());
+    std::fprintf(stderr, "%s: -r: %s\n", commandName, error.c_str());
     endProcess(1);
   }
   return image;

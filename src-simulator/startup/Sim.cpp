@@ -36,6 +36,7 @@ int profRunTimeFlag[numberOfRunTimeFlagEntries] = {-1, -1, -1, -1, -1, -1, -1, -
                                                    -1, -1, -1, -1, -1, -1, -1, -1};
 int numberOfUserRunTimeFlags = 0, numberOfProfRunTimeFlags = 0;
 const char* romImageFile = nullptr;
+const char* commandName = "tavrin";
 
 #ifdef TAVRIN_FUZZ_BUILD
 std::jmp_buf* endProcessJump = nullptr;

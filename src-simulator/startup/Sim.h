@@ -45,3 +45,5 @@ extern int numberOfUserRunTimeFlags, numberOfProfRunTimeFlags;
 
 // -r: a program image for the circuit to load instead of its own, or null.
 extern const char* romImageFile;
+// The name the program was started by, for messages about options (argv[0]).
+extern const char* commandName;

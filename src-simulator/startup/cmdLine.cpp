@@ -135,6 +135,7 @@ void printHelp() {
 }  // namespace
 
 void commandLine(int gargc, char** gargv) {
+  if (gargc > 0 && gargv[0] != nullptr) commandName = gargv[0];
   int option;
   while ((option = tavrin::getopt(gargc, gargv, "C:c:S:EF:g:K:hk:mp:r:T:tu:V:W:Xz:")) != -1) {
     switch (option) {

@@ -93,5 +93,5 @@ TEST(ProgramRun, ShippedProgramsReachTheirStatedRegisters) {
 TEST(ProgramRun, AnImageThatCannotBeReadStopsTheBuild) {
   RunResult r = runProcess({TAVRIN_EXE, "-X", "-r", "/nonexistent/prog.hex"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "tavrin: -r: cannot open '/nonexistent/prog.hex': No such file or directory\n");
+  EXPECT_EQ(r.err, std::string(TAVRIN_EXE) + ": -r: cannot open '/nonexistent/prog.hex': No such file or directory\n");
 }
