@@ -10,6 +10,7 @@
 #include "display/WindowEv.h"
 #include "elaboration/Ph2.h"
 #include "elaboration/Ph3.h"
+#include "kernel/Activations.h"
 #include "kernel/KeyScript.h"
 #include "kernel/Ph4.h"
 #include "kernel/RunTime.h"
@@ -29,116 +30,6 @@ void drainWindowEvents() {
   while (anyWindowEvents() != 0) {
   }
 }
-
-// Components to evaluate in the next pass. After a reset that is every component, as the
-// flags in phaseThree->componentsActivated say. Otherwise the activated components are kept
-// as a two-level bit set (one bit per component, one summary bit per word of them): it yields
-// them in ascending order at a cost that follows the number activated, not the size of the
-// circuit. Each wire's activation list is turned once into (word, mask) pairs, so that a
-// wire feeding many components, a clock above all, activates them a word at a time.
-class Activations {
-public:
-  explicit Activations(int numberOfComponents)
-      : flags(phaseThree->componentsActivated),
-        count(numberOfComponents),
-        bits(static_cast<size_t>(numberOfComponents) / 64 + 1, 0),
-        summary(bits.size() / 64 + 1, 0) {
-    const int signals = phaseTwo->numberOfSignals;
-    firstMask.reserve(static_cast<size_t>(signals) + 1);
-    for (int s = 0; s < signals; ++s) {
-      firstMask.push_back(static_cast<uint32_t>(masks.size()));
-      const int* list = phaseThree->activationList[s];
-      for (int k = 0; k < phaseThree->lengthOfActivationList[s]; ++k) {
-        const uint32_t word = static_cast<uint32_t>(list[k]) >> 6;
-        const uint64_t bit = uint64_t{1} << (list[k] & 63);
-        // Lists are ascending, so a word's components are adjacent.
-        if (masks.size() == firstMask.back() || masks.back().word != word) masks.push_back({word, 0});
-        masks.back().mask |= bit;
-      }
-    }
-    firstMask.push_back(static_cast<uint32_t>(masks.size()));
-  }
-
-  // After a reset every component is activated (the reset has set every flag).
-  void allSet() { everything = count > 0; }
-  bool any() const { return everything || pending; }
-
-  // The components on the activation list of wire s.
-  void markWire(int s) {
-    const WordMask* p = masks.data() + firstMask[static_cast<size_t>(s)];
-    const WordMask* const end = masks.data() + firstMask[static_cast<size_t>(s) + 1];
-    if (p == end) return;
-    for (; p != end; ++p) {
-      bits[p->word] |= p->mask;
-      summary[p->word >> 6] |= uint64_t{1} << (p->word & 63);
-    }
-    pending = true;
-  }
-
-  // In ascending component order, as a sweep over the flags would visit them.
-  template <typename Visit>
-  void forEachAscending(Visit visit) const {
-    if (everything) {
-      for (int i = 0; i < count; ++i)
-        if (flags[i] != 0) visit(i);
-      return;
-    }
-    if (!pending) return;
-    // One component behind the scan, so that the next one's data is fetched while this one runs.
-    int previous = -1;
-    for (size_t s = 0; s < summary.size(); ++s)
-      for (uint64_t words = summary[s]; words != 0; words &= words - 1) {
-        const size_t word = s * 64 + static_cast<size_t>(std::countr_zero(words));
-        for (uint64_t b = bits[word]; b != 0; b &= b - 1) {
-          const int next = static_cast<int>(word * 64 + static_cast<size_t>(std::countr_zero(b)));
-          prefetchComponent(next);
-          if (previous >= 0) visit(previous);
-          previous = next;
-        }
-      }
-    if (previous >= 0) visit(previous);
-  }
-
-  static void prefetchComponent(int i) {
-    const PhaseTwo& two = *phaseTwo;
-    __builtin_prefetch(two.logicEvaluate + i);
-    __builtin_prefetch(two.drawDynamic + i);
-    __builtin_prefetch(two.state + i);
-    __builtin_prefetch(two.numberOfDataInputs + i);
-    __builtin_prefetch(two.dataInputs + i);
-    __builtin_prefetch(two.numberOfOutputs + i);
-    __builtin_prefetch(two.outputs + i);
-  }
-
-  void clear() {
-    if (everything) {
-      std::memset(flags, 0, sizeof(int) * static_cast<size_t>(count));
-      everything = false;
-    }
-    if (!pending) return;
-    for (size_t s = 0; s < summary.size(); ++s) {
-      for (uint64_t words = summary[s]; words != 0; words &= words - 1)
-        bits[s * 64 + static_cast<size_t>(std::countr_zero(words))] = 0;
-      summary[s] = 0;
-    }
-    pending = false;
-  }
-
-private:
-  struct WordMask {
-    uint32_t word;
-    uint64_t mask;
-  };
-
-  int* flags;
-  int count;
-  bool everything = false;  // after a reset: every component, the bit set unused
-  bool pending = false;     // the bit set holds a component
-  std::vector<uint64_t> bits;
-  std::vector<uint64_t> summary;
-  std::vector<uint32_t> firstMask;  // per wire, its first pair in masks; one more at the end
-  std::vector<WordMask> masks;
-};
 
 void startComponents() {
   const int n = phaseTwo->numberOfComponents;
