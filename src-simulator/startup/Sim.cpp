@@ -38,27 +38,6 @@ int numberOfUserRunTimeFlags = 0, numberOfProfRunTimeFlags = 0;
 const char* romImageFile = nullptr;
 const char* commandName = "tavrin";
 
-#ifdef TAVRIN_FUZZ_BUILD
-std::jmp_buf* endProcessJump = nullptr;
-int endProcessStatus = 0;
-#endif
-
-void endProcess(int status) {
-  std::cout.flush();
-  // A run may have std::cerr writing through a buffer object that exit destroys before the
-  // library's last flush of std::cerr: hand the stream back first.
-  unbufferStandardError();
-  std::cerr.flush();
-  std::fflush(nullptr);
-#ifdef TAVRIN_FUZZ_BUILD
-  if (endProcessJump != nullptr) {
-    endProcessStatus = status;
-    std::longjmp(*endProcessJump, 1);
-  }
-#endif
-  std::exit(status);
-}
-
 void Sim(int argc, char** argv, void (*build)()) {
   commandLine(argc, argv);
 

@@ -3,18 +3,9 @@
 
 #include <cstdint>
 
+#include "startup/EndProcess.h"
+
 void Sim(int argc, char** argv, void (*build)());
-
-// The one way the simulator ends the process early: flushes standard output and standard error,
-// then exits with status. A fuzz build returns to the harness instead (endProcessJump).
-[[noreturn]] void endProcess(int status);
-
-#ifdef TAVRIN_FUZZ_BUILD
-#include <csetjmp>
-// Set by a fuzz harness around one input: endProcess records its status and jumps there.
-extern std::jmp_buf* endProcessJump;
-extern int endProcessStatus;
-#endif
 
 // The circuit-building function of the circuit this simulator is linked with.
 void simnet();

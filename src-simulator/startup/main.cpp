@@ -41,5 +41,5 @@ void printBanner() {
 int main(int argc, char** argv) {
   printBanner();
   Sim(argc, argv, simnet);
-  return 0;
+  return finalExitStatus();
 }

@@ -1,0 +1,38 @@
+#include "startup/EndProcess.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#include "kernel/RunTime.h"
+
+#ifdef TAVRIN_FUZZ_BUILD
+std::jmp_buf* endProcessJump = nullptr;
+int endProcessStatus = 0;
+#endif
+
+namespace {
+int raisedStatus = 0;
+}
+
+void raiseExitStatus(int status) {
+  if (status > raisedStatus) raisedStatus = status;
+}
+
+int finalExitStatus() { return raisedStatus; }
+
+void endProcess(int status) {
+  std::cout.flush();
+  // A run may have std::cerr writing through a buffer object that exit destroys before the
+  // library's last flush of std::cerr: hand the stream back first.
+  unbufferStandardError();
+  std::cerr.flush();
+  std::fflush(nullptr);
+#ifdef TAVRIN_FUZZ_BUILD
+  if (endProcessJump != nullptr) {
+    endProcessStatus = status;
+    std::longjmp(*endProcessJump, 1);
+  }
+#endif
+  std::exit(status);
+}
