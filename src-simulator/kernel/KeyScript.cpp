@@ -21,7 +21,6 @@ bool pointDue = true;      // the presses before nextPoint are all made
 bool endAfterLastPoint = false;
 void (*settlePointHook)(size_t) = nullptr;
 void (*runEndHook)() = nullptr;
-std::string programName = "tavrin";
 
 // Digits only, no sign; false when empty or beyond 64 bits.
 bool readCount(const std::string& text, uint64_t& value) {
@@ -66,8 +65,7 @@ bool keyScriptReadStep(const std::string& text, ScriptStep& step) {
   return readCount(value, step.at);
 }
 
-bool keyScriptParse(const char* program, const char* text, std::string& error) {
-  programName = program;
+bool keyScriptParse(const char* text, std::string& error) {
   std::vector<ScriptStep> parsed;
   const std::string script = text;
   size_t begin = 0;
@@ -112,7 +110,7 @@ void keyScriptCheck() {
     if (step.key == 0) continue;
     const int cind = phaseTwo->switchComponent(step.key);
     if (cind < 0 || phaseTwo->xEventTriggered[cind] == nullptr) {
-      std::fprintf(stderr, "%s: -k: no switch or pulser is bound to key '%c'\n", programName.c_str(), step.key);
+      std::fprintf(stderr, "%s: -k: no switch or pulser is bound to key '%c'\n", commandName, step.key);
       endProcess(1);
     }
   }

@@ -120,7 +120,7 @@ void readRunTimeFlag(int gargc, char** gargv, char option, int flags[], int& num
 // ends the process (a fuzz harness returns from that end and must not lose memory).
 bool readKeyScript(const char* program, const char* text) {
   std::string error;
-  if (keyScriptParse(program, text, error)) return true;
+  if (keyScriptParse(text, error)) return true;
   std::fprintf(stderr, "%s: -k: %s\n", program, error.c_str());
   return false;
 }
