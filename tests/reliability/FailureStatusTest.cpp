@@ -17,6 +17,7 @@
 #include "startup/Sim.h"
 #include "startup/cmdLine.h"
 #include "support/Harness.h"
+#include "support/PrivateXServer.h"
 
 namespace {
 
@@ -74,22 +75,31 @@ TEST(FailureStatus, AClosedPipeKeepsItsSignal) {
   EXPECT_EQ(r.status, 128 + SIGPIPE);
 }
 
+// Starts exe with args and waits until path has grown past size (or about ten seconds).
+// Its standard error goes to errorPath.
+pid_t startAndWaitForFile(const std::vector<std::string>& args, const std::string& path, off_t size,
+                          const std::string& errorPath = "/dev/null") {
+  unlink(path.c_str());
+  const pid_t child = fork();
+  if (child == 0) {
+    if (freopen("/dev/null", "w", stdout) == nullptr || freopen(errorPath.c_str(), "w", stderr) == nullptr) _exit(126);
+    std::vector<char*> argv{const_cast<char*>(exe.c_str())};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(exe.c_str(), argv.data());
+    _exit(127);
+  }
+  struct stat st {};
+  for (int k = 0; k < 2000 && (stat(path.c_str(), &st) != 0 || st.st_size < size); ++k)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  return child;
+}
+
 // A terminated headless run leaves a dump of whole lines that ends with a time line.
 TEST(FailureStatus, TerminationLeavesTheWaveformWholeAndClosed) {
   for (int signalNumber : {SIGTERM, SIGINT}) {
     const std::string path = testing::TempDir() + "terminated-" + std::to_string(signalNumber) + ".vcd";
-    unlink(path.c_str());
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      freopen("/dev/null", "w", stdout);
-      freopen("/dev/null", "w", stderr);
-      execl(exe.c_str(), exe.c_str(), "-X", "-k", "0,1*200000", "-V", path.c_str(), static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    struct stat st {};
-    for (int k = 0; k < 2000 && (stat(path.c_str(), &st) != 0 || st.st_size < 200000); ++k)
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    const pid_t child = startAndWaitForFile({"-X", "-k", "0,1*200000", "-V", path}, path, 200000);
     kill(child, signalNumber);
     int status = 0;
     waitpid(child, &status, 0);
@@ -102,6 +112,30 @@ TEST(FailureStatus, TerminationLeavesTheWaveformWholeAndClosed) {
     EXPECT_EQ(dump[lastLine], '#') << dump.substr(lastLine);
     unlink(path.c_str());
   }
+}
+
+// The X server killed under a running window: a defined status and a whole waveform.
+TEST(FailureStatus, TheXServerGoingAwayEndsTheRunWithStatusOne) {
+  if (system("command -v Xvfb >/dev/null") != 0) GTEST_SKIP() << "no Xvfb";
+  PrivateXServer server;
+  ASSERT_TRUE(server.start("640x480x24"));
+  const std::string path = testing::TempDir() + "x-gone.vcd";
+  setenv("DISPLAY", server.name().c_str(), 1);
+  const std::string errors = testing::TempDir() + "x-gone.err";
+  const pid_t child = startAndWaitForFile({"-k", "0,1*200000", "-V", path}, path, 100000, errors);
+  unsetenv("DISPLAY");
+  server.stop();
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  const std::string err = slurp(errors);
+  EXPECT_NE(err.find("\nLost the connection to the X server; the run ends.\n"), std::string::npos) << err;
+  const std::string dump = slurp(path);
+  ASSERT_FALSE(dump.empty());
+  EXPECT_EQ(dump.back(), '\n');
+  unlink(path.c_str());
+  unlink(errors.c_str());
 }
 
 TEST(FailureStatus, RunTimeFlagValuesAre32BitPatterns) {
