@@ -42,6 +42,7 @@ TEST(FailureStatus, OutputThatCannotBeWrittenEndsWithStatusOne) {
       {"-V /dev/full >/dev/null", 1, "-V: error writing '/dev/full': No space left on device"},
       {">/dev/full", 1, "Time = 2638  Probe for DataBus[0] at bn.ae  Value = HIZ"},
       {"2>/dev/full >/dev/null", 1, ""},
+      {"-E >/dev/full", 1, "There are 1306 signals."},
       {">/dev/null", 0, "Time = 2638  Probe for DataBus[0] at bn.ae  Value = HIZ"},
   };
   for (const Case& c : cases) {
