@@ -76,7 +76,7 @@ TEST(FailureStatus, AClosedPipeKeepsItsSignal) {
   EXPECT_EQ(r.status, 128 + SIGPIPE);
 }
 
-// Starts exe with args and waits until path has grown past size (or about ten seconds).
+// Starts exe with args and waits until path has grown past size (or about thirty seconds).
 // Its standard error goes to errorPath.
 pid_t startAndWaitForFile(const std::vector<std::string>& args, const std::string& path, off_t size,
                           const std::string& errorPath = "/dev/null") {
@@ -91,7 +91,7 @@ pid_t startAndWaitForFile(const std::vector<std::string>& args, const std::strin
     _exit(127);
   }
   struct stat st {};
-  for (int k = 0; k < 2000 && (stat(path.c_str(), &st) != 0 || st.st_size < size); ++k)
+  for (int k = 0; k < 6000 && (stat(path.c_str(), &st) != 0 || st.st_size < size); ++k)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   return child;
 }
