@@ -506,6 +506,45 @@ void Processor(const ProcessorSignals& s, const unsigned char* image) {
          image);
 }
 
+void ClockedProcessor(const ProcessorSignals& s) {
+  Processor(s);
+  PowerOn(SD("ad.ac-ae"), s.reset, 500, One);
+  Clock(SD("bd.ac-ae"), s.clock, 500, processorFirstEdge, 1000, Zero);
+}
+
+void ProcessorProbes(const ProcessorSignals& s) {
+  probe16("aa.aa", s.PC, "IF: PC");
+  probe16("ba.aa", s.PCtmp, "IF: PCtmp");
+  Probe(SD("ak.aa-ac"), s.memory, "MemRq", 0, nullptr);
+  probe16("ak.ae", s.AddrBus, "Address Bus");
+  Probe(SD("bk.aa-ac"), s.read, "R/W", 0, nullptr);
+  probe16("bk.ae", s.DataBus, "Data Bus");
+  probe16("da-ea.aa", s.IR_ID, "ID: IR");
+  probe16("dd-ed.ad", s.IR_EX, "EX: IR");
+  probe16("dh-eh.ab", s.IR_MEM, "MEM: IR");
+  probe16("dk-ek.ae", s.IR_WB, "WB: IR");
+  Probe(SD("ca"), s.stallIF, "Stall_IF", 0, nullptr);
+  Probe(SD("cd"), s.stallID, "Stall_ID", 0, nullptr);
+  Probe(SD("cg"), s.stallEX, "Stall_EX", 0, nullptr);
+  Probe(SD("ai"), s.branchDecision, "Branch?", 0, nullptr);
+  Probe(SD("ck"), s.stallMEM, "Stall_MEM", 0, nullptr);
+  probe16("fa.aa", s.PC1, "ID: PC1");
+  probe16("ga.aa", s.A, "ID: A");
+  probe16("ha.aa", s.B, "ID: B");
+  probe16("ia.aa", s.IR1, "ID: IR1");
+  probe16("ja.aa", s.D, "ID: D");
+  Probe(SD("ff.aa-ab"), s.N, "N", 0, nullptr);
+  Probe(SD("ff.ad-ae"), s.Z, "Z", 0, nullptr);
+  probe16("gd.ad", s.ALUo, "EX: ALUo");
+  probe16("hd.ad", s.DMAR, "EX: DMAR");
+  probe16("jd.ad", s.SMDR, "EX: SMDR");
+  probe16("gh.ab", s.ALUo1, "MEM: ALUo1");
+  probe16("jh.ab", s.LMDR, "MEM: LMDR");
+  const Signal regs[8] = {s.Reg0, s.Reg1, s.Reg2, s.Reg3, s.Reg4, s.Reg5, s.Reg6, s.Reg7};
+  const char* const regPositions[8] = {"fk.ae", "gk.ae", "hk.ae", "ik.ae", "jk.ae", "kk.ae", "lk.ae", "mk.ae"};
+    for (int r = 0; r < 8; ++r) probe16(regPositions[r], regs[r], ("Reg" + std::to_string(r)).c_str());
+}
+
 void simnet() {
   const ProcessorSignals s;
   Signal _1(1, "_1"), _2(1, "_2"), _3(1, "_3"), _4(1, "_4"), _5(1, "_5"), _7(1, "_7"), _8(1, "_8"), _6(1, "_6");

@@ -108,6 +108,16 @@ struct ProcessorSignals {
 // BasicPipe at "la-sj" and Memory at "ol-sn" wired together over those wires, with a ROM image.
 void Processor(const ProcessorSignals& s, const unsigned char* image = romContents);
 
+// The processor clocked without the keyboard, as the benchmark and the golden test run it: reset
+// held ONE until 500, then a Clock from ZERO with its first edge at 1000 and a period of 1000. With
+// each edge's delay a cycle is processorCycleSteps time steps, ample for the slowest settling.
+constexpr int processorFirstEdge = 1000;
+constexpr int processorCycleSteps = 1018;
+void ClockedProcessor(const ProcessorSignals& s);
+
+// The probes of the bundled circuit's schematic, in its order, without its switches and fillers.
+void ProcessorProbes(const ProcessorSignals& s);
+
 // Sixteen one-bit probes of a register laid out as the bundled circuit lays them out: bit 15
 // first at `first` ("outer.inner"), one title character per probe.
 void probe16(const char* first, const Signal& sig, const char* title);

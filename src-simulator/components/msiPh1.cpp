@@ -9,8 +9,6 @@
 
 namespace {
 
-// The designation's own label if it has one, else the component's default label.
-const char* decalOf(const SD& sd, const char* ownLabel) { return sd.decal != nullptr ? sd.decal : ownLabel; }
 
 // 2 to the power n without overflow: wide enough to compare with any signal length.
 int64_t powerOfTwo(int n) {

@@ -375,33 +375,32 @@ void bitAddressibleRegister(int cind) {
     all = v;
     everyOutput = true;
   };
+  // Clear alone gives every output ZERO, set alone ONE; either ends in state 2 when asked.
+  auto clearOrSet = [&](int nextState) {
+    if (clear == ONE && set == ZERO) {
+      setAll(ZERO);
+    } else if (clear == ZERO && set == ONE) {
+      setAll(ONE);
+    } else {
+      return false;
+    }
+    if (nextState >= 0) state = nextState;
+    return true;
+  };
   switch (state) {
     case 0:
       state = 1;
       setAll(XXX);
       break;
     case 1:
-      if (clear == ONE && set == ZERO) {
-        setAll(ZERO);
-        state = 2;
-      } else if (clear == ZERO && set == ONE) {
-        setAll(ONE);
-        state = 2;
-      } else if (clear == ZERO && set == ZERO && write == ZERO) {
-        state = 3;
-      }
+      if (!clearOrSet(2) && clear == ZERO && set == ZERO && write == ZERO) state = 3;
       break;
     case 2:
       if (clear == ZERO && set == ZERO && write == ZERO) state = 3;
       break;
     case 3:
-      if (clear == ONE && set == ZERO) {
-        setAll(ZERO);
-        state = 2;
-      } else if (clear == ZERO && set == ONE) {
-        setAll(ONE);
-        state = 2;
-      } else if (enable == ONE && write == ONE) {
+      if (clearOrSet(2)) break;
+      if (enable == ONE && write == ONE) {
         if (wa >= 0 && wa < registerBits) {
           request(cind, wa, q);
           written = true;
@@ -414,10 +413,8 @@ void bitAddressibleRegister(int cind) {
     case 4:
       if (write == ZERO)
         state = 3;
-      else if (clear == ONE && set == ZERO)
-        setAll(ZERO);
-      else if (clear == ZERO && set == ONE)
-        setAll(ONE);
+      else
+        clearOrSet(-1);
       break;
   }
   if (everyOutput) requestAll(cind, all);

@@ -10,7 +10,6 @@
 
 namespace {
 
-const char* decalOf(const SD& sd, const char* ownLabel) { return sd.decal != nullptr ? sd.decal : ownLabel; }
 
 int64_t bytesPerWord(int64_t bits) { return (bits - 1) / 8 + 1; }
 

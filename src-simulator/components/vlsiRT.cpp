@@ -20,6 +20,13 @@ constexpr int readPortDelay = 10;
 constexpr uint32_t codeZERO = 1;
 constexpr uint32_t codeONE = 2;
 
+// Bit b of word a of a Rom's contents (and of a Ram's initial image): each word takes
+// bytesPerWord bytes, its lowest byte last.
+bool imageBit(const unsigned char* image, int bytesPerWord, int a, int b) {
+  unsigned char byte = image[(a + 1) * bytesPerWord - 1 - b / 8];
+  return ((byte >> (b % 8)) & 1) != 0;
+}
+
 // Loads the initial image (laid out like a Rom's contents) into the packed storage.
 void loadImage(int cind, int numberOfWords, int width, int storeWordsPerSimWord, uint32_t* storage) {
   const unsigned char* image = phaseTwo->byteParameters[cind];
@@ -28,8 +35,7 @@ void loadImage(int cind, int numberOfWords, int width, int storeWordsPerSimWord,
     uint32_t* word = storage + a * storeWordsPerSimWord;
     std::fill(word, word + storeWordsPerSimWord, 0u);
     for (int b = 0; b < width; ++b) {
-      unsigned char byte = image[(a + 1) * bytesPerWord - 1 - b / 8];
-      uint32_t code = ((byte >> (b % 8)) & 1) ? codeONE : codeZERO;
+      uint32_t code = imageBit(image, bytesPerWord, a, b) ? codeONE : codeZERO;
       word[b / 16] |= code << (2 * (b % 16));
     }
   }
@@ -136,8 +142,7 @@ void rom(int cind) {
   for (int b = 0; b < numberOfOutputs; ++b) {
     SignalValue v = XXX;
     if (readable && b / 8 < allocatedBytesPerWord) {
-      unsigned char byte = contents[(address + 1) * allocatedBytesPerWord - 1 - b / 8];
-      v = ((byte >> (b % 8)) & 1) ? ONE : ZERO;
+      v = imageBit(contents, allocatedBytesPerWord, address, b) ? ONE : ZERO;
     }
     phaseFour->signalTransition(phaseTwo->outputs[cind][b], v, quickTime, lazyTime);
   }

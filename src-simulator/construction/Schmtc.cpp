@@ -2,14 +2,8 @@
 
 #include <cstring>
 
+#include "construction/TextCopy.h"
 namespace {
-
-char* copyText(const char* text) {
-  if (text == nullptr) return nullptr;
-  char* copy = new char[std::strlen(text) + 1];
-  std::strcpy(copy, text);
-  return copy;
-}
 
 char* joinTexts(const char* first, const char* separator, const char* second) {
   char* joined = new char[std::strlen(first) + std::strlen(separator) + std::strlen(second) + 1];

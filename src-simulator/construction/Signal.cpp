@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "construction/Ph1.h"
+#include "construction/TextCopy.h"
 #include "startup/Sim.h"
 
 namespace {
@@ -18,9 +19,7 @@ std::vector<char*> handleNames;  // released by the harness between inputs
 // The names of copied and derived handles: kept when the handle dies, since circuit code may
 // still hold the pointer.
 char* copyHandleName(const char* text) {
-  if (text == nullptr) return nullptr;
-  char* copy = new char[std::strlen(text) + 1];
-  std::strcpy(copy, text);
+  char* copy = copyText(text);
 #ifdef TAVRIN_FUZZ_BUILD
   handleNames.push_back(copy);
 #endif

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "construction/Ph1.h"
+#include "construction/TextCopy.h"
 
 int visibleFlag = 1;
 
@@ -13,12 +14,6 @@ T* copyArray(int count, const T* values) {
   if (count <= 0 || values == nullptr) return nullptr;
   T* copy = new T[count];
   std::memcpy(copy, values, sizeof(T) * count);
-  return copy;
-}
-
-char* copyText(const char* text) {
-  char* copy = new char[std::strlen(text) + 1];
-  std::strcpy(copy, text);
   return copy;
 }
 

@@ -20,5 +20,8 @@ void addStandardComponent(ComponentFunction evaluate, SecondaryEvaluatePointer s
 void addStandardComponent(ComponentFunction evaluate, const int* iconArray, const char* decal, const SD& sd,
                           const Signal& dataIn, const Signal& controlIn, const Signal& out);
 
+// The designation's own label if it has one, else the component's default label (for messages).
+inline const char* decalOf(const SD& sd, const char* ownLabel) { return sd.decal != nullptr ? sd.decal : ownLabel; }
+
 // Counts one construction error; the run is refused when construction ends.
 void countFatalDiagnostic();

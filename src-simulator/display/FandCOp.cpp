@@ -5,6 +5,7 @@
 
 #include "display/Ph5.h"
 #include "display/Window.h"
+#include "display/WindowKeys.h"
 #include "elaboration/Ph2.h"
 #include "kernel/RunTime.h"
 #include "startup/Sim.h"
@@ -34,53 +35,53 @@ void toggleAndRepaint(int PhaseFive::*flag) {
 
 void FunctionKeyOperate(int keyChar) {
   switch (keyChar) {
-    case 1:
+    case keyRestart:
       reStart = 1;
       break;
-    case 2:
+    case keyInterconnect:
       toggleAndRepaint(&PhaseFive::interconnectFlag);
       break;
-    case 3:
+    case keyLabelGates:
       toggleAndRepaint(&PhaseFive::labelGateFlag);
       break;
-    case 4:
+    case keyComponentLeads:
       toggleAndRepaint(&PhaseFive::drawComponentLeadsFlag);
       break;
-    case 5:
+    case keyLabelLines:
       toggleAndRepaint(&PhaseFive::labelLinesFlag);
       break;
-    case 6:
+    case keyDisplayTime:
       displayTimeFlag ^= 1;
       break;
-    case 7:
+    case keyConnectMuxOnly:
       connectMuxOnlyFlag ^= 1;
       break;
-    case 8:
+    case keySuperProbes:
       toggleAndRepaint(&PhaseFive::superProbeSelect);
       break;
-    case 9:
+    case keyWindowingMode:
       toggleAndRepaint(&PhaseFive::newWindowingMode);
       break;
-    case 10:
+    case keyExit:
       done = 1;
       break;
-    case 24:
-    case 27:
+    case homeLeastDetail:
+    case keyLeastDetail:
       setLevel(1);
       break;
-    case 29:
-    case 37:
+    case keyLessDetail:
+    case pageUpLessDetail:
       if (phaseFive != nullptr) setLevel(phaseFive->currentGraphicDisplayLevel - 1);
       break;
-    case 20:
-    case 35:
+    case pageDownMoreDetail:
+    case keyMoreDetail:
       if (phaseFive != nullptr) setLevel(phaseFive->currentGraphicDisplayLevel + 1);
       break;
-    case 21:
-    case 33:
+    case endMostDetail:
+    case keyMostDetail:
       setLevel(phaseTwo != nullptr ? phaseTwo->maxGraphicDisplayLevel : 1);
       break;
-    case 31:
+    case keyRedraw:
       repaintWindow();
       break;
     default:
@@ -91,16 +92,16 @@ void FunctionKeyOperate(int keyChar) {
 
 void CursorKeyOperate(int keyChar) {
   switch (keyChar) {
-    case 0:
+    case keySlower:
       ++stallLevel;
       break;
-    case 1:
+    case keyFullSpeed:
       stallLevel = 0;
       break;
-    case 2:
+    case keyFaster:
       if (stallLevel > 0) --stallLevel;
       break;
-    case 3:
+    case keyHalt:
       haltFlag ^= 1;
       break;
     default:

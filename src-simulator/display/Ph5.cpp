@@ -15,7 +15,7 @@
 
 PhaseFive* phaseFive = nullptr;
 
-const char* const windowTitle = "Tavrin v20200116";
+const char* const windowTitle = "Tavrin v" TAVRIN_VERSION_DIGITS;
 
 PhaseFive::PhaseFive() : windexPointer(new Windex(windowTitle)) {}
 

@@ -5,14 +5,8 @@
 #include <iostream>
 #include <vector>
 
+#include "construction/TextCopy.h"
 namespace {
-
-char* copyText(const char* s, size_t n) {
-  char* t = new char[n + 1];
-  memcpy(t, s, n);
-  t[n] = '\0';
-  return t;
-}
 
 // A reversed range or a letter outside its grid's heading places a tile outside its parent, and
 // deeper fields can carry it beyond what an int holds. Such tiles stop well outside the world

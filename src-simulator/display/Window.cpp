@@ -229,40 +229,39 @@ void Windex::drawCircle(int xs, int ys, int w, int h, int angle1, int angle2) {
   XDrawArc(display, window, gc, xScale(xs), yScale(ys), wScale(w), hScale(h), angle1, angle2);
 }
 
+void Windex::fillRectangle(GC context, int xs, int ys, int w, int h) {
+  if (display == nullptr) return;
+  XFillRectangle(display, window, context, xScale(xs), yScale(ys), wScale(w), hScale(h));
+}
+
 void Windex::drawFilledRectangle(int xs, int ys, int w, int h) {
   RECORD("drawFilledRectangle", nullptr, xs, ys, w, h);
-  if (display == nullptr) return;
-  XFillRectangle(display, window, gc, xScale(xs), yScale(ys), wScale(w), hScale(h));
+  fillRectangle(gc, xs, ys, w, h);
 }
 
 void Windex::drawFilledRectangle_ONE(int xs, int ys, int w, int h) {
   RECORD("drawFilledRectangle_ONE", nullptr, xs, ys, w, h);
-  if (display == nullptr) return;
-  XFillRectangle(display, window, gc_ONE, xScale(xs), yScale(ys), wScale(w), hScale(h));
+  fillRectangle(gc_ONE, xs, ys, w, h);
 }
 
 void Windex::drawFilledRectangle_ZERO(int xs, int ys, int w, int h) {
   RECORD("drawFilledRectangle_ZERO", nullptr, xs, ys, w, h);
-  if (display == nullptr) return;
-  XFillRectangle(display, window, gc_ZERO, xScale(xs), yScale(ys), wScale(w), hScale(h));
+  fillRectangle(gc_ZERO, xs, ys, w, h);
 }
 
 void Windex::drawFilledRectangle_UNINITIALIZED(int xs, int ys, int w, int h) {
   RECORD("drawFilledRectangle_UNINITIALIZED", nullptr, xs, ys, w, h);
-  if (display == nullptr) return;
-  XFillRectangle(display, window, gc_UNINITIALIZED, xScale(xs), yScale(ys), wScale(w), hScale(h));
+  fillRectangle(gc_UNINITIALIZED, xs, ys, w, h);
 }
 
 void Windex::drawFilledRectangle_XXX(int xs, int ys, int w, int h) {
   RECORD("drawFilledRectangle_XXX", nullptr, xs, ys, w, h);
-  if (display == nullptr) return;
-  XFillRectangle(display, window, gc_XXX, xScale(xs), yScale(ys), wScale(w), hScale(h));
+  fillRectangle(gc_XXX, xs, ys, w, h);
 }
 
 void Windex::drawFilledRectangle_HIZ(int xs, int ys, int w, int h) {
   RECORD("drawFilledRectangle_HIZ", nullptr, xs, ys, w, h);
-  if (display == nullptr) return;
-  XFillRectangle(display, window, gc_HIZ, xScale(xs), yScale(ys), wScale(w), hScale(h));
+  fillRectangle(gc_HIZ, xs, ys, w, h);
 }
 
 void Windex::drawFilledCircle(int xs, int ys, int w, int h, int angle1, int angle2) {

@@ -49,6 +49,8 @@ public:
   void drawLine_BOLD(int xs, int ys, int xe, int ye);
   void drawRectangle(int xs, int ys, int w, int h);
   void drawCircle(int xs, int ys, int w, int h, int angle1, int angle2);
+  // Fills the rectangle (world coordinates) with the graphics context's colour.
+  void fillRectangle(GC context, int xs, int ys, int w, int h);
   void drawFilledRectangle(int xs, int ys, int w, int h);
   void drawFilledRectangle_ONE(int xs, int ys, int w, int h);
   void drawFilledRectangle_ZERO(int xs, int ys, int w, int h);

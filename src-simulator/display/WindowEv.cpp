@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "display/FandCOp.h"
+#include "display/WindowKeys.h"
 #include "display/Ph5.h"
 #include "display/Window.h"
 #include "elaboration/Ph2.h"
@@ -42,20 +43,20 @@ void characterKey(int keyChar) {
 
 void controlKey(int keyChar) {
   switch (keyChar) {
-    case 1:
-      FunctionKeyOperate(27);
+    case controlA:
+      FunctionKeyOperate(keyLeastDetail);
       break;
-    case 12:
-      FunctionKeyOperate(31);
+    case controlL:
+      FunctionKeyOperate(keyRedraw);
       break;
-    case 13:
-      FunctionKeyOperate(35);
+    case controlM:
+      FunctionKeyOperate(keyMoreDetail);
       break;
-    case 14:
-      FunctionKeyOperate(29);
+    case controlN:
+      FunctionKeyOperate(keyLessDetail);
       break;
-    case 26:
-      FunctionKeyOperate(33);
+    case controlZ:
+      FunctionKeyOperate(keyMostDetail);
       break;
     default:
       std::fprintf(stderr, "Keyboard input:  Control character (int=%d) unmapped.\n", keyChar);
@@ -115,34 +116,34 @@ int anyWindowEvents() {
   Windex* w = phaseFive->windexPointer;
   int eventType = 0, keyChar = 0;
   w->checkEvent(eventType, keyChar);
-  int x = keyChar >> 12 & 0xFFF;
-  int y = keyChar & 0xFFF;
+  int x = keyChar >> pointerFieldBits & pointerFieldMask;
+  int y = keyChar & pointerFieldMask;
   switch (eventType) {
-    case 0:
+    case noWindowEvent:
       return 0;
-    case 1:
-      if (keyChar > 31) {
+    case characterEvent:
+      if (keyChar > lastControlCharacter) {
         characterKey(keyChar);
       } else {
         controlKey(keyChar);
       }
       break;
-    case 2:
+    case functionKeyEvent:
       FunctionKeyOperate(keyChar);
       break;
-    case 3:
+    case cursorKeyEvent:
       CursorKeyOperate(keyChar);
       break;
-    case 8:
-      buttonPress(w, keyChar >> 24, x, y);
+    case buttonPressEvent:
+      buttonPress(w, keyChar >> pointerButtonShift, x, y);
       break;
-    case 9:
-      if (keyChar >> 24 == 1) {
+    case buttonReleaseEvent:
+      if (keyChar >> pointerButtonShift == 1) {
         panState = 0;
         w->setCursor(0);
       }
       break;
-    case 10:
+    case pointerMotionEvent:
       w->adjustSubWindow(panState, x, y, lastPanX, lastPanY);
       lastPanX = x;
       lastPanY = y;

@@ -5,6 +5,7 @@
 
 #include "display/Ph5.h"
 #include "display/Window.h"
+#include "display/WindowKeys.h"
 
 namespace {
 
@@ -12,13 +13,12 @@ namespace {
 // read separately so that none stays queued.
 constexpr long anyWindowEventMask = 0x01FFFFFFL;
 constexpr int keyTextCapacity = 25;
-constexpr int packedFieldMask = 0xFFF;
 
 // Pixel coordinates are packed into 12-bit fields; a drag that leaves the window reports
 // coordinates outside them, which would otherwise spill into the neighbouring field.
 int packField(int v) {
   if (v < 0) return 0;
-  if (v > packedFieldMask) return packedFieldMask;
+  if (v > pointerFieldMask) return pointerFieldMask;
   return v;
 }
 
@@ -44,7 +44,7 @@ int movedEdge(int edge, float d) {
 }  // namespace
 
 void Windex::checkEvent(int& eventType, int& keyChar) {
-  eventType = 0;
+  eventType = noWindowEvent;
   if (display == nullptr) return;
   if (!XCheckWindowEvent(display, window, anyWindowEventMask, &event)) {
     // Nothing for the window; take one event of any other kind so it cannot stay queued.
@@ -59,17 +59,17 @@ void Windex::checkEvent(int& eventType, int& keyChar) {
     case KeyPress: {
       KeySym keysym = XkbKeycodeToKeysym(display, static_cast<KeyCode>(event.xkey.keycode), 0, 0);
       if (keysym >= XK_F1 && keysym <= XK_F35) {
-        eventType = 2;
-        keyChar = static_cast<int>(keysym - 0xFFBD);
-      } else if (keysym >= 0xFF50 && keysym <= 0xFF5F) {
-        eventType = 3;
-        keyChar = static_cast<int>(keysym) - 0xFF51;
+        eventType = functionKeyEvent;
+        keyChar = static_cast<int>(keysym - functionKeyOrigin);
+      } else if (keysym >= cursorBlockFirst && keysym <= cursorBlockLast) {
+        eventType = cursorKeyEvent;
+        keyChar = static_cast<int>(keysym) - cursorKeyOrigin;
       } else {
         char text[keyTextCapacity];
         KeySym translated;
         int count = XLookupString(&event.xkey, text, keyTextCapacity, &translated, nullptr);
         if (count == 1) {
-          eventType = 1;
+          eventType = characterEvent;
           keyChar = static_cast<signed char>(text[0]);
         }
       }
@@ -77,13 +77,14 @@ void Windex::checkEvent(int& eventType, int& keyChar) {
     }
     case ButtonPress:
     case ButtonRelease:
-      eventType = event.type == ButtonPress ? 8 : 9;
-      keyChar = static_cast<int>(event.xbutton.button << 24) | packField(event.xbutton.x) << 12 |
+      eventType = event.type == ButtonPress ? buttonPressEvent : buttonReleaseEvent;
+      keyChar = static_cast<int>(event.xbutton.button << pointerButtonShift) |
+                packField(event.xbutton.x) << pointerFieldBits |
                 packField(event.xbutton.y);
       break;
     case MotionNotify:
-      eventType = 10;
-      keyChar = packField(event.xmotion.x) << 12 | packField(event.xmotion.y);
+      eventType = pointerMotionEvent;
+      keyChar = packField(event.xmotion.x) << pointerFieldBits | packField(event.xmotion.y);
       break;
     case Expose: {
       const XExposeEvent& e = event.xexpose;

@@ -4,17 +4,11 @@
 #include <iostream>
 
 #include "construction/Ph1.h"
+#include "construction/TextCopy.h"
 
 PhaseTwo* phaseTwo = nullptr;
 
 namespace {
-
-char* copyText(const char* text) {
-  if (text == nullptr) return nullptr;
-  char* copy = new char[std::strlen(text) + 1];
-  std::strcpy(copy, text);
-  return copy;
-}
 
 // Hands out a component's lists one after another from a single block, so that a component's
 // pins and parameters lie together and its neighbours' follow: an evaluation touches a cache

@@ -17,9 +17,8 @@ public:
   SignalValue sigValue;
 
   Event() = default;
-  Event(uint64_t time, int eventType, int signalSerialNumber, SignalValue sigValue)
-      : lptr(nullptr), rptr(nullptr), time(time), eventType(eventType), signalSerialNumber(signalSerialNumber),
-        sigValue(sigValue) {}
+  Event(uint64_t when, int type, int wire, SignalValue value)
+      : lptr(nullptr), rptr(nullptr), time(when), eventType(type), signalSerialNumber(wire), sigValue(value) {}
 
   Event* getLeft() const { return lptr; }
   Event* getRight() const { return rptr; }

@@ -149,7 +149,7 @@ void declare() {
     list.push_back(v);
   }
 
-  text += "$version Tavrin v20200116 $end\n";
+  text += "$version Tavrin v" TAVRIN_VERSION_DIGITS " $end\n";
   text += "$comment one time unit is one simulated time step $end\n";
   text += "$timescale 1ns $end\n";
   for (const std::string& scope : scopes) {

@@ -1,5 +1,5 @@
 # An idle or halted window sleeps; Down halts the run and resumes it.
-source "$(dirname "$0")/events_lib.bash"
+source "$(dirname "$0")/xvfb.bash"
 ev_start_x
 ev_build_circuit
 
@@ -16,7 +16,7 @@ sleeps() {
 ev_run
 ev_sync
 sleeps "idle window"
-s=$EV_TMP/s.png
+s=$WORK_DIR/s.png
 y_is() {
   ev_shot "$s"
   [ "$(ev_count "$s" "$1" 256x412+769+0)" -gt 100 ]
@@ -30,10 +30,10 @@ ev_quit
 TEXT=400x24+20+6
 EVENTS_CLOCK=1 EV_NO_SETTLE=1 ev_run -F 6 -K 0
 text_moves() {
-  ev_shot "$EV_TMP/t1.png"
+  ev_shot "$WORK_DIR/t1.png"
   sleep 0.3
-  ev_shot "$EV_TMP/t2.png"
-  [ "$(ev_diff "$EV_TMP/t1.png" "$EV_TMP/t2.png" "$TEXT")" != 0 ]
+  ev_shot "$WORK_DIR/t2.png"
+  [ "$(ev_diff "$WORK_DIR/t1.png" "$WORK_DIR/t2.png" "$TEXT")" != 0 ]
 }
 [ "$(ev_count "$(ev_shot "$s"; echo "$s")" '#000000' "$TEXT")" -gt 20 ] || ev_fail "F6 shows no time"
 text_moves || ev_fail "time does not advance"

@@ -1,5 +1,5 @@
 # Keyboard in the real window: circuit keys, unbound and control keys, detail level, restart, exit.
-source "$(dirname "$0")/events_lib.bash"
+source "$(dirname "$0")/xvfb.bash"
 ev_start_x
 ev_build_circuit
 ev_run
@@ -8,7 +8,7 @@ ev_run
 TILE_Y=256x412+769+0
 ROW_B=1025x410+0+414
 
-s=$EV_TMP/s.png
+s=$WORK_DIR/s.png
 y_is() {
   ev_shot "$s"
   [ "$(ev_count "$s" "$1" "$TILE_Y")" -gt 100 ]
@@ -34,8 +34,8 @@ ev_stderr_has "Keyboard input:  Control character (int=27) unmapped." || ev_fail
 # reference is a repaint: a pane drawn over an older one can keep a line of its outline.
 ev_key ctrl+l
 ev_sync
-ev_shot "$EV_TMP/level1.png"
-[ "$(ev_count "$EV_TMP/level1.png" "#000000" "$ROW_B")" -eq 0 ] || ev_fail "level-2 parts drawn at level 1"
+ev_shot "$WORK_DIR/level1.png"
+[ "$(ev_count "$WORK_DIR/level1.png" "#000000" "$ROW_B")" -eq 0 ] || ev_fail "level-2 parts drawn at level 1"
 ev_key Return
 row_b_drawn() {
   ev_shot "$s"
@@ -43,7 +43,7 @@ row_b_drawn() {
 }
 ev_until row_b_drawn || ev_fail "Return does not raise the detail level"
 ev_key ctrl+a
-ev_until eval '[ "$(ev_shot "$s"; ev_diff "$s" "$EV_TMP/level1.png")" = 0 ]' ||
+ev_until eval '[ "$(ev_shot "$s"; ev_diff "$s" "$WORK_DIR/level1.png")" = 0 ]' ||
   ev_fail "Control-A does not return to level 1"
 
 # F1: back to time zero, the switch at its initial level.

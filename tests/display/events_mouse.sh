@@ -1,13 +1,13 @@
 # Mouse in the real window: zoom and reset in both modes, dragging and resizing the sub-window.
-source "$(dirname "$0")/events_lib.bash"
+source "$(dirname "$0")/xvfb.bash"
 ev_start_x
 ev_build_circuit
 ev_run
 
 RED='#FF0000'
 BLACK='#000000'
-s=$EV_TMP/s.png
-base=$EV_TMP/base.png
+s=$WORK_DIR/s.png
+base=$WORK_DIR/base.png
 mouse() { xdotool mousemove --window "$EV_WID" "$@"; }
 shot() { ev_sync && ev_shot "$s"; }
 near() { [ $(($1 - $2)) -le 6 ] && [ $(($2 - $1)) -le 6 ]; }

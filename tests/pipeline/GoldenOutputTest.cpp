@@ -212,14 +212,12 @@ TEST(GoldenOutput, SmallCircuits) {
 
 // The processor of simnet, clocked by a Clock instead of the keyboard: a cycle is 1018 time
 // steps (period 1000 plus the two edges' delays), ample for the slowest settling.
-constexpr int cycleSteps = 1018;
+constexpr int cycleSteps = processorCycleSteps;
 bool allProbes = false;
 
 void processor() {
   const ProcessorSignals s;
-  Processor(s);
-  PowerOn(SD("ad.ac-ae"), s.reset, 500, One);
-  Clock(SD("bd.ac-ae"), s.clock, 500, 1000, 1000, Zero);
+  ClockedProcessor(s);
   const Signal few[] = {s.PC, s.IR_WB, s.Reg1, s.Reg2, s.Reg3, s.Reg4, s.Reg5, s.Reg6, s.Reg7, s.N, s.Z};
   const Signal all[] = {s.memory, s.read, s.AddrBus, s.DataBus, s.PC, s.PCtmp, s.IR_ID, s.PC1, s.A, s.B, s.IR1, s.D, s.IR_EX, s.ALUo, s.DMAR,
                         s.SMDR, s.N, s.Z, s.IR_MEM, s.ALUo1, s.LMDR, s.IR_WB, s.Reg0, s.Reg1, s.Reg2, s.Reg3, s.Reg4, s.Reg5, s.Reg6, s.Reg7, s.stallIF, s.stallID,

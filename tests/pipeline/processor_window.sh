@@ -29,7 +29,6 @@ sim_pid=$!
 window=$(timeout 20 xdotool search --sync --name "Tavrin v20200116" | head -1)
 [ -n "$window" ] || { echo "no window"; cat "$work/err.log"; exit 1; }
 xdotool windowfocus --sync "$window"
-sleep 1
 
 # xwd includes the window border; the pane centres are relative to the window's inside.
 border=$(xwininfo -id "$window" | sed -n 's/^ *Border width: *//p')
@@ -55,15 +54,28 @@ panes() {
   echo "$value"
 }
 
+# Reads the register's panes until they show the value, at most a minute; prints the last reading.
+panes_become() {  # register value
+  local end=$((SECONDS + 60)) value
+  while :; do
+    value=$(panes "$1")
+    [ "$value" = "$2" ] || [ "$SECONDS" -ge "$end" ] && break
+    sleep 0.2
+  done
+  echo "$value"
+}
+
 status=0
+# The window is drawn once Reg1's panes read 0.
+panes_become Reg1 0 > /dev/null
 press 0
 for _ in 1 2 3 4 5 6 7 8; do press 1; done
-ir=$(panes IR_WB)
+ir=$(panes_become IR_WB $((0x0A3E)))
 reg=$(panes Reg1)
 [ "$ir" = $((0x0A3E)) ] || { echo "IR_WB shows $ir after eight presses"; status=1; }
 [ "$reg" = 0 ] || { echo "Reg1 shows $reg before the write"; status=1; }
 press 1
-reg=$(panes Reg1)
+reg=$(panes_become Reg1 $((0x003E)))
 [ "$reg" = $((0x003E)) ] || { echo "Reg1 shows $reg after the ninth press"; status=1; }
 kill -0 "$sim_pid" 2> /dev/null || { echo "the simulator ended"; status=1; }
 exit $status

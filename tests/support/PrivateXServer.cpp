@@ -22,9 +22,9 @@ pid_t lockOwner(int n) {
   return static_cast<pid_t>(owner);
 }
 
-// Polls for up to 5 s until the server p answers on display n as its lock holder.
+// Polls for up to 30 s (a loaded machine starts it slowly) until the server p answers on display n as its lock holder.
 bool answers(pid_t p, int n, const std::string& display) {
-  for (int i = 0; i < 200; ++i, usleep(25000)) {
+  for (int i = 0; i < 1200; ++i, usleep(25000)) {
     if (waitpid(p, nullptr, WNOHANG) == p) return false;  // exited: the number was taken after all
     // Another server may answer on a number taken in the meantime: ours holds the lock.
     if (lockOwner(n) != p) continue;

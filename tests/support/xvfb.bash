@@ -11,7 +11,8 @@ start_private_xvfb() {
     # -noreset: a server that resets when its last client leaves refuses the next one meanwhile.
     Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
     XVFB_PID=$!
-    for i in $(seq 1 100); do
+    # Up to 30 s: a loaded machine starts the server slowly.
+    for i in $(seq 1 600); do
       kill -0 "$XVFB_PID" 2>/dev/null || break
       # Ready, and ours: another server may have taken the number in the meantime.
       if [ "$(tr -d ' \n' 2>/dev/null <"/tmp/.X$n-lock")" = "$XVFB_PID" ] &&

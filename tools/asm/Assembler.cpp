@@ -122,7 +122,7 @@ std::string hex4(unsigned value) {
 
 class Assembly {
  public:
-  Assembly(const std::string& source, const std::string& fileName) : source(source), fileName(fileName) {}
+  Assembly(const std::string& text, const std::string& name) : source(text), fileName(name) {}
 
   Result run() {
     firstPass();
