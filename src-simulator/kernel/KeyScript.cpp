@@ -13,12 +13,11 @@ bool keyScriptPending = false;
 
 namespace {
 
-struct Step {
-  int key;
-  uint64_t count;  // presses, each once the circuit has settled; 1 for a timed step
-  bool timed;
-  uint64_t at;
-};
+using Step = ScriptStep;
+void (*settleHook)(size_t) = nullptr;
+void (*endHook)() = nullptr;
+bool endAfterLast = false;
+size_t reported = 0;  // settle points reported so far
 
 std::vector<Step> steps;
 size_t next = 0;        // the step that comes up next
@@ -51,6 +50,7 @@ bool readStep(const std::string& text, Step& step) {
 }
 
 void press(int key) {
+  if (key == 0) return;
   const int cind = phaseTwo->switchComponent(key);
   phaseTwo->xEventTriggered[cind](cind);
 }
@@ -83,6 +83,7 @@ bool keyScriptParse(const char* program, const char* text, std::string& error) {
 
 void keyScriptCheck() {
   for (const Step& step : steps) {
+    if (step.key == 0) continue;
     const int cind = phaseTwo->switchComponent(step.key);
     if (cind < 0 || phaseTwo->xEventTriggered[cind] == nullptr) {
       std::fprintf(stderr, "%s: -k: no switch or pulser is bound to key '%c'\n", programName.c_str(), step.key);
@@ -95,8 +96,18 @@ void keyScriptStep() {
   PhaseFour& four = *phaseFour;
   // Presses that schedule nothing leave the circuit settled: the next step is due at once.
   while (keyScriptPending && done == 0 && reStart == 0) {
-    const Step& step = steps[next];
     const bool settled = four.skewHeap.isEmpty();
+    if (settleHook != nullptr && reported <= next && pressed == 0) {
+      if (!settled) return;
+      settleHook(reported++);
+    }
+    if (next == steps.size()) {
+      keyScriptPending = false;
+      if (endAfterLast) done = 1;
+      if (endHook != nullptr) endHook();
+      return;
+    }
+    const Step& step = steps[next];
     if (step.timed) {
       if (step.at > four.time) {
         if (!settled && four.skewHeap.root->time <= step.at) return;
@@ -109,6 +120,22 @@ void keyScriptStep() {
     press(step.key);
     if (++pressed < step.count) continue;
     pressed = 0;
-    if (++next == steps.size()) keyScriptPending = false;
+    if (++next == steps.size() && settleHook == nullptr) keyScriptPending = false;
   }
 }
+
+bool keyScriptReadStep(const std::string& text, ScriptStep& step) { return readStep(text, step); }
+
+void keyScriptAppend(const std::vector<ScriptStep>& more) {
+  steps.insert(steps.end(), more.begin(), more.end());
+  keyScriptPending = true;
+}
+
+void keyScriptOnSettlePoint(void (*hook)(size_t point)) {
+  settleHook = hook;
+  keyScriptPending = true;
+}
+
+void keyScriptOnRunEnd(void (*hook)()) { endHook = hook; }
+void keyScriptEndAfterLastPoint() { endAfterLast = true; }
+size_t keyScriptSteps() { return steps.size(); }

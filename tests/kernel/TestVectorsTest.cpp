@@ -1,0 +1,166 @@
+// Test vectors (-v), their report (-o) and the table per step (-s) on a small circuit with
+// buses that are driven, released (HIZ) and unknown (XXX), run through Sim.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/Harness.h"
+#include "tavrin.h"
+
+namespace {
+
+// d (4 bits, key d) drives y through tri-state buffers: y[1:0] enabled by e (key e), y[3:2] by
+// f (key f); g = y[0] AND y[1] is XXX while they float. Only y is probed.
+void buses() {
+  Signal d(4, "d"), e(1, "e"), f(1, "f"), y(4, "y"), g(1, "g");
+  Switch(SD("aa"), d, 'd', Zero);
+  Switch(SD("ab"), e, 'e', Zero);
+  Switch(SD("ac"), f, 'f', Zero);
+  for (int i = 0; i < 4; ++i) Tsb(SD("ad"), d[i], i < 2 ? e : f, y[i]);
+  And(SD("ae"), y[0], y[1], g);
+  Probe(SD("af"), y, "y");
+}
+
+std::string writeTemporary(const std::string& text) {
+  char name[] = "/tmp/tavrin-vectors-XXXXXX";
+  const int fd = mkstemp(name);
+  if (fd >= 0) close(fd);
+  std::ofstream(name) << text;
+  return name;
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+struct Run {
+  RunResult result;
+  std::string file;
+};
+
+// The vectors written to a file, run with -X and the further options; @ in expected output
+// stands for the file's name.
+Run runVectors(const std::string& vectors, std::vector<std::string> options = {}) {
+  Run run;
+  run.file = writeTemporary(vectors);
+  std::vector<std::string> args = {"-X", "-v", run.file};
+  args.insert(args.end(), options.begin(), options.end());
+  run.result = runSimulation(buses, args);
+  std::remove(run.file.c_str());
+  return run;
+}
+
+std::string expand(const std::string& text, const std::string& file) {
+  std::string out;
+  for (char c : text) out += c == '@' ? file : std::string(1, c);
+  return out;
+}
+
+}  // namespace
+
+TEST(TestVectors, EveryValueFormPassesOnBusesAndBits) {
+  const char* const vectors =
+      "# point 0: every y bit floats, g is unknown\n"
+      "   y=z y=0bzzzz d=0x0 d=0b0000 d=0 g=x e=0 y[3]=z  # after a comment: d=1\n"
+      "\n"
+      "e  y=0bzz00 y[1]=0 y[0]=0b0 e=1 e=0x1 g=0\n"
+      "f  y=0x0 y=0 y=0b0000 y=0x00\n"
+      "d  y=0xF y=15 y=0b1111 y[3]=1 d[0]=0b1 g=1\n"
+      "e  y=0b11zz g=x\n";
+  for (bool dump : {false, true}) {
+    SCOPED_TRACE(dump ? "with -V" : "without -V");
+    const std::string vcd = writeTemporary("");
+    Run run = runVectors(vectors, dump ? std::vector<std::string>{"-V", vcd} : std::vector<std::string>{});
+    EXPECT_EQ(run.result.status, 0) << run.result.out << run.result.err;
+    EXPECT_EQ(run.result.out, "26 passed, 0 failed\n");
+    EXPECT_EQ(readFile(vcd).rfind("$version", 0) == 0, dump);
+    std::remove(vcd.c_str());
+  }
+}
+
+TEST(TestVectors, FailuresNameLineSignalExpectedAndActual) {
+  const std::string junit = writeTemporary("");
+  Run run = runVectors(
+      "  y=0x0 y=0 g=0 y[2]=1\n"
+      "e y=0x1 y=z y=0b01xz e=0 y=u d=7\n"
+      "  y[0]=0 y[1]=0\n"
+      "f y=0b1111  # passes nothing\n",
+      {"-o", junit});
+  EXPECT_EQ(run.result.status, 1);
+  EXPECT_EQ(run.result.out, expand("@:1: y expected 0x0 got z\n"
+                                   "@:1: y expected 0 got z\n"
+                                   "@:1: g expected 0 got x\n"
+                                   "@:1: y[2] expected 1 got z\n"
+                                   "@:2: y expected 0x1 got 0bzz00\n"
+                                   "@:2: y expected z got 0bzz00\n"
+                                   "@:2: y expected 0b01xz got 0bzz00\n"
+                                   "@:2: e expected 0 got 1\n"
+                                   "@:2: y expected u got 0bzz00\n"
+                                   "@:2: d expected 7 got 0\n"
+                                   "@:4: y expected 0b1111 got 0b0000\n"
+                                   "2 passed, 11 failed\n",
+                                   run.file));
+  const std::string report = readFile(junit);
+  EXPECT_NE(report.find("tests=\"13\" failures=\"11\""), std::string::npos) << report;
+  EXPECT_NE(report.find("name=\"line 3: y[0]=0\"/>"), std::string::npos) << report;
+  EXPECT_NE(report.find("name=\"line 4: y=0b1111\">\n    <failure message=\"got 0b0000\"/>"), std::string::npos)
+      << report;
+  std::remove(junit.c_str());
+}
+
+TEST(TestVectors, ExpectationsTheRunNeverReachesFail) {
+  Run run = runVectors("e y=0bzz00\nd@100000 y=0bzz11\n  d=0xF\n", {"-T", "1000"});
+  EXPECT_EQ(run.result.status, 1);
+  EXPECT_EQ(run.result.out, expand("@:2: y expected 0bzz11 not reached\n"
+                                   "@:3: d expected 0xF not reached\n"
+                                   "1 passed, 2 failed\n",
+                                   run.file));
+}
+
+TEST(TestVectors, MalformedFilesStopBeforeTheRun) {
+  const struct {
+    const char* vectors;
+    const char* reason;
+  } cases[] = {
+      {"e*0 y=0\n", "2: malformed step 'e*0' (a step is key, key*count, key@time or @time)"},
+      {"\n@ y=0\n", "2: malformed step '@' (a step is key, key*count, key@time or @time)"},
+      {"ee\n", "1: malformed step 'ee' (a step is key, key*count, key@time or @time)"},
+      {"e y\n", "1: malformed expectation 'y' (an expectation is NAME=VALUE)"},
+      {"e y=0xG\n", "1: malformed expectation 'y=0xG' (an expectation is NAME=VALUE)"},
+      {"=1\n", "1: malformed expectation '=1' (an expectation is NAME=VALUE)"},
+      {"y=0b12\n", "1: malformed expectation 'y=0b12' (an expectation is NAME=VALUE)"},
+      {"y=0x10\n", "1: value '0x10' is wider than y (4 bits)"},
+      {"y=0b10000\n", "1: value '0b10000' is wider than y (4 bits)"},
+      {"e=2\n", "1: value '2' is wider than e (1 bit)"},
+      {"# fine\ny=0\nq=1\n", "3: unknown signal 'q'"},
+      {"y[4]=1\n", "1: unknown signal 'y[4]'"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.vectors);
+    Run run = runVectors(c.vectors);
+    EXPECT_EQ(run.result.status, 2);
+    EXPECT_EQ(run.result.out, "");
+    EXPECT_EQ(run.result.err, "tavrin: -v: " + run.file + ":" + c.reason + "\n");
+  }
+  RunResult missing = runSimulation(buses, {"-X", "-v", "/nonexistent/t.vec"});
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_EQ(missing.err, "tavrin: -v: cannot open '/nonexistent/t.vec': No such file or directory\n");
+}
+
+TEST(StepTable, OneRowPerSettlePointOfTheProbedGroups) {
+  const std::string table = writeTemporary("");
+  RunResult r = runSimulation(buses, {"-X", "-k", "e,f,d,e", "-s", table});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(readFile(table), "time step y\n0 0 zzzz\n");
+  std::remove(table.c_str());
+  RunResult out = runSimulation(buses, {"-X", "-k", "e", "-s", "-"});
+  EXPECT_EQ(out.out, "time step y\n");
+}
