@@ -25,6 +25,8 @@ PhaseFive::~PhaseFive() {
   superProbeList.clear();
   inTab.clear();
   outTab.clear();
+  if (schematic != nullptr) releaseSchematicCell(schematic);
+  schematic = nullptr;
 }
 
 bool PhaseFive::isVisible(int cind) const {
@@ -58,7 +60,7 @@ std::string cutFields(const char* position) {
 
 }  // namespace
 
-void PhaseFive::componentTiling(SchematicCell* schematic) {
+void PhaseFive::componentTiling(SchematicCell* root) {
   const int n = phaseTwo->numberOfComponents;
   // Components that share a position string are stacked in registration order.
   std::vector<int> order(n), total(n);
@@ -74,18 +76,34 @@ void PhaseFive::componentTiling(SchematicCell* schematic) {
   std::vector<std::string> cut(n);
   for (int i = 0; i < n; ++i) {
     cut[i] = cutFields(positions[i].c_str());
-    enterSchematicCell(schematic, cut[i].c_str());
+    enterSchematicCell(root, cut[i].c_str());
   }
 
   for (int i = 0; i < n; ++i) {
     int x = 0, y = 0, w = worldSize, h = worldSize;
-    schematicSubSpace(schematic, cut[i].c_str(), x, y, w, h);
+    schematicSubSpace(root, cut[i].c_str(), x, y, w, h);
     ScreenTile& tile = phaseTwo->tile[i];
     tile.x = x;
     tile.w = w;
     tile.h = h / total[i];
     tile.y = y + static_cast<int>(static_cast<int64_t>(order[i] - 1) * h / total[i]);
   }
+}
+
+void PhaseFive::tile() {
+  if (schematic != nullptr) releaseSchematicCell(schematic);
+  schematic = new SchematicCell();
+  componentTiling(schematic);
+}
+
+void PhaseFive::drawStartUp() {
+  tile();
+  drawSchematic();
+  superProbeCollect = 0;
+  if (interconnectFlag) connect();
+  drawPanes();
+  if (superProbeSelect) displaySuperProbes();
+  windexPointer->drawSubWindow();
 }
 
 void PhaseFive::drawSchematic() {

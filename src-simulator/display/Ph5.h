@@ -21,17 +21,24 @@ public:
   int labelGateFlag = 1;
   int drawComponentLeadsFlag = 1;
   int labelLinesFlag = 0;
+  // The tiled schematic, kept for the life of the display since the tiling refers into it.
+  SchematicCell* schematic = nullptr;
 
   PhaseFive();
   ~PhaseFive();
   PhaseFive(const PhaseFive&) = delete;
   PhaseFive& operator=(const PhaseFive&) = delete;
 
-  void componentTiling(SchematicCell* schematic);
+  // Places every component on the schematic grid below root.
+  void componentTiling(SchematicCell* root);
+  // Tiles afresh into schematic (a tree of its own, released by the next tiling).
+  void tile();
   void drawSchematic();
   void drawPanes();
   void connect();
   void displaySuperProbes();
+  // The run's first picture: tiles the schematic afresh, then draws it, its lines and panes.
+  void drawStartUp();
 
   // Whether a component is drawn at the current level of detail.
   bool isVisible(int cind) const;

@@ -13,15 +13,14 @@ bool keyScriptPending = false;
 
 namespace {
 
-using Step = ScriptStep;
-void (*settleHook)(size_t) = nullptr;
-void (*endHook)() = nullptr;
-bool endAfterLast = false;
-size_t reported = 0;  // settle points reported so far
-
-std::vector<Step> steps;
-size_t next = 0;        // the step that comes up next
-uint64_t pressed = 0;   // presses of that step made so far
+std::vector<ScriptStep> steps;
+size_t next = 0;           // the step that comes up next
+uint64_t pressed = 0;      // presses of that step made so far
+size_t nextPoint = 0;      // the settle point to report next
+bool pointDue = true;      // the presses before nextPoint are all made
+bool endAfterLastPoint = false;
+void (*settlePointHook)(size_t) = nullptr;
+void (*runEndHook)() = nullptr;
 std::string programName = "tavrin";
 
 // Digits only, no sign; false when empty or beyond 64 bits.
@@ -37,10 +36,28 @@ bool readCount(const std::string& text, uint64_t& value) {
   return true;
 }
 
-bool readStep(const std::string& text, Step& step) {
+void press(int key) {
+  const int cind = phaseTwo->switchComponent(key);
+  phaseTwo->xEventTriggered[cind](cind);
+}
+
+bool hasPoints() { return settlePointHook != nullptr || endAfterLastPoint; }
+
+void updatePending() { keyScriptPending = next < steps.size() || (hasPoints() && nextPoint <= steps.size()); }
+
+void reportPoint() {
+  pointDue = false;
+  const size_t point = nextPoint++;
+  if (settlePointHook != nullptr) settlePointHook(point);
+  if (endAfterLastPoint && point == steps.size()) done = 1;
+}
+
+}  // namespace
+
+bool keyScriptReadStep(const std::string& text, ScriptStep& step) {
   // Keys are the printable characters a window key press passes on to the switch table.
   if (text.empty() || text[0] < ' ' || text[0] > '~') return false;
-  step = Step{text[0], 1, false, 0};
+  step = ScriptStep{text[0], 1, false, 0};
   if (text.size() == 1) return true;
   const std::string value = text.substr(2);
   if (text[1] == '*') return readCount(value, step.count) && step.count > 0;
@@ -49,24 +66,16 @@ bool readStep(const std::string& text, Step& step) {
   return readCount(value, step.at);
 }
 
-void press(int key) {
-  if (key == 0) return;
-  const int cind = phaseTwo->switchComponent(key);
-  phaseTwo->xEventTriggered[cind](cind);
-}
-
-}  // namespace
-
 bool keyScriptParse(const char* program, const char* text, std::string& error) {
   programName = program;
-  std::vector<Step> parsed;
+  std::vector<ScriptStep> parsed;
   const std::string script = text;
   size_t begin = 0;
   for (;;) {
     const size_t comma = script.find(',', begin);
     const std::string word = script.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
-    Step step;
-    if (!readStep(word, step)) {
+    ScriptStep step;
+    if (!keyScriptReadStep(word, step)) {
       error = "malformed step '" + word + "' (a step is a key, key*count or key@time)";
       return false;
     }
@@ -75,14 +84,31 @@ bool keyScriptParse(const char* program, const char* text, std::string& error) {
     begin = comma + 1;
   }
   steps = std::move(parsed);
-  next = 0;
-  pressed = 0;
-  keyScriptPending = !steps.empty();
+  keyScriptRestart();
   return true;
 }
 
+void keyScriptAppend(const std::vector<ScriptStep>& more) {
+  steps.insert(steps.end(), more.begin(), more.end());
+  updatePending();
+}
+
+size_t keyScriptSteps() { return steps.size(); }
+
+void keyScriptOnSettlePoint(void (*hook)(size_t point)) {
+  settlePointHook = hook;
+  updatePending();
+}
+
+void keyScriptOnRunEnd(void (*hook)()) { runEndHook = hook; }
+
+void keyScriptEndAfterLastPoint() {
+  endAfterLastPoint = true;
+  updatePending();
+}
+
 void keyScriptCheck() {
-  for (const Step& step : steps) {
+  for (const ScriptStep& step : steps) {
     if (step.key == 0) continue;
     const int cind = phaseTwo->switchComponent(step.key);
     if (cind < 0 || phaseTwo->xEventTriggered[cind] == nullptr) {
@@ -92,50 +118,55 @@ void keyScriptCheck() {
   }
 }
 
+void keyScriptRestart() {
+  next = 0;
+  pressed = 0;
+  nextPoint = 0;
+  pointDue = true;
+  updatePending();
+}
+
 void keyScriptStep() {
   PhaseFour& four = *phaseFour;
   // Presses that schedule nothing leave the circuit settled: the next step is due at once.
   while (keyScriptPending && done == 0 && reStart == 0) {
     const bool settled = four.skewHeap.isEmpty();
-    if (settleHook != nullptr && reported <= next && pressed == 0) {
-      if (!settled) return;
-      settleHook(reported++);
+    if (pointDue && settled) {
+      reportPoint();
+      updatePending();
+      continue;
     }
-    if (next == steps.size()) {
-      keyScriptPending = false;
-      if (endAfterLast) done = 1;
-      if (endHook != nullptr) endHook();
-      return;
-    }
-    const Step& step = steps[next];
+    if (next == steps.size()) return;
+    const ScriptStep& step = steps[next];
     if (step.timed) {
       if (step.at > four.time) {
         if (!settled && four.skewHeap.root->time <= step.at) return;
+        if (stopTime != 0 && step.at > stopTime) {
+          four.time = step.at;  // the run ends before the step
+          return;
+        }
         four.time = step.at;
-        if (stopTime != 0 && four.time > stopTime) return;  // the run ends before the press
       }
     } else if (!settled) {
       return;
     }
-    press(step.key);
-    if (++pressed < step.count) continue;
+    // The circuit never settled after the step before: its point is now, before this step.
+    if (pointDue) {
+      reportPoint();
+      if (done != 0) return;
+    }
+    if (step.key != 0) press(step.key);
+    if (step.key != 0 && ++pressed < step.count) continue;
     pressed = 0;
-    if (++next == steps.size() && settleHook == nullptr) keyScriptPending = false;
+    ++next;
+    pointDue = true;
+    if (step.key == 0) reportPoint();
+    updatePending();
   }
 }
 
-bool keyScriptReadStep(const std::string& text, ScriptStep& step) { return readStep(text, step); }
-
-void keyScriptAppend(const std::vector<ScriptStep>& more) {
-  steps.insert(steps.end(), more.begin(), more.end());
-  keyScriptPending = true;
+void keyScriptRunEnd() {
+  if (pointDue && hasPoints() && nextPoint <= steps.size()) reportPoint();
+  keyScriptPending = false;
+  if (runEndHook != nullptr) runEndHook();
 }
-
-void keyScriptOnSettlePoint(void (*hook)(size_t point)) {
-  settleHook = hook;
-  keyScriptPending = true;
-}
-
-void keyScriptOnRunEnd(void (*hook)()) { endHook = hook; }
-void keyScriptEndAfterLastPoint() { endAfterLast = true; }
-size_t keyScriptSteps() { return steps.size(); }

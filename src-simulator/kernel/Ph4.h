@@ -11,6 +11,8 @@
 constexpr int defaultQuickTimeDelta = 4;
 constexpr int defaultLazyTimeDelta = 9;
 
+class Activations;
+
 class PhaseFour {
 public:
   uint64_t time = 0;
@@ -20,7 +22,9 @@ public:
   uint64_t passes = 0;
 
   PhaseFour() = default;
-  ~PhaseFour() = default;
+  ~PhaseFour();
+  PhaseFour(const PhaseFour&) = delete;
+  PhaseFour& operator=(const PhaseFour&) = delete;
 
   // Most requests ask for the value already scheduled; those end here, inline.
   void signalTransition(int signalSerialNumber, SignalValue newSignalValue, int quickTime, int lazyTime) {
@@ -35,7 +39,31 @@ public:
   void recordEventQueueInput(Event ev);
 
   void runInitialize();
+
+  // The steps of a run, which run() strings together and tests drive one by one.
+  // Back to time 0: every wire and component reset, every component activated, and the start
+  // hooks of switches and pulsers called (their initial levels scheduled).
+  void reset();
+  // One evaluation pass: every activated component evaluated (and redrawn where the window
+  // shows it), in ascending order; afterwards nothing is activated.
+  void evaluatePass();
+  // Time moves on to the earliest queued event, and every event of that time is applied: a wire
+  // that takes a new value activates the components on its activation list.
+  void applyNextTime();
+  // No event queued and nothing activated.
+  bool settled() const;
+  // Passes and advances until settled(); false when that takes more than passLimit passes.
+  bool settle(uint64_t passLimit = UINT64_MAX);
+
+  // The whole run: the start-up picture, the reset, then passes until the run ends.
   void run();
+
+private:
+  Activations* activations = nullptr;
+  Activations& activated();
+  bool idle() const;
+  void serveWindow(int& checkEventCountDown);
+  void slowMotion();
 };
 
 extern PhaseFour* phaseFour;

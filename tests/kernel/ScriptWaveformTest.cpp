@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -27,6 +28,15 @@ void switchAndProbe() {
   Signal a(1, "a");
   Switch(SD("aa"), a, 'a', Zero);
   Probe(SD("ab"), a, "a");
+}
+
+// The last events of a press land on a wire nothing reads: they activate nothing, and the
+// queue is empty before the next step comes up.
+void danglingOutput() {
+  Signal a(1, "a"), y(1, "y");
+  Switch(SD("aa"), a, 'a', Zero);
+  Probe(SD("ab"), a, "a");
+  Not(SD("ac"), a, y);
 }
 
 // A component error that ends the process as soon as its input is ONE.
@@ -123,6 +133,15 @@ TEST(KeyScript, SettledAndTimedSteps) {
             "Time = 120  Probe for a at ab  Value = ZERO\n"
             "Time = 121  Probe for a at ab  Value = XXX\n"
             "Time = 122  Probe for a at ab  Value = ONE\n");
+}
+
+TEST(KeyScript, EveryStepIsPressedWhenTheLastEventsActivateNothing) {
+  RunResult r = runSimulation(danglingOutput, {"-X", "-k", "a*4"});
+  EXPECT_EQ(r.status, 0);
+  const std::string lines = probeLines(r.err);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 4 + 4 * 2) << lines;
+  EXPECT_NE(lines.find("Value = ZERO\n"), std::string::npos);
+  EXPECT_EQ(lines.substr(lines.rfind("Value = ")), "Value = ZERO\n");
 }
 
 TEST(KeyScript, BadScriptsStopBeforeTheRun) {
