@@ -92,7 +92,7 @@ std::vector<int> signalGroupsProbed(const std::vector<int>& groupOfWire) {
   std::vector<int> probed;
   std::vector<char> seen(groupOfWire.size(), 0);
   for (int c = 0; c < phaseTwo->numberOfComponents; ++c) {
-    const ComponentFunction f = phaseTwo->logicEvaluate[c];
+    const ComponentFunction f = phaseTwo->drawDynamic[c];
     if (f != probe && f != probebyte && f != probebyteh) continue;
     for (int k = 0; k < phaseTwo->numberOfDataInputs[c]; ++k) {
       const int wire = phaseTwo->dataInputs[c][k];

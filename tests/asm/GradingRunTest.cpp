@@ -42,13 +42,17 @@ std::string hex(uint16_t value) {
 
 TEST(GradingRun, ShippedVectorFilesPass) {
   const std::string dir = temporaryDirectory();
-  for (const char* name : programs) {
+  const struct {
+    const char* name;
+    const char* summary;
+  } files[] = {{"builtin", "14 passed, 0 failed\n"}, {"loop", "12 passed, 0 failed\n"}, {"memcopy", "11 passed, 0 failed\n"}};
+  for (const auto& [name, summary] : files) {
     SCOPED_TRACE(name);
     const std::string image = dir + "/" + name + ".hex";
     ASSERT_EQ(runProcess({TAVRIN_ASM_EXE, "-o", image, source(std::string(name) + ".s")}).status, 0);
     RunResult r = runProcess({TAVRIN_EXE, "-X", "-r", image, "-v", source(std::string(name) + ".vec")});
-    EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_EQ(r.out.substr(r.out.rfind('\n', r.out.size() - 2) + 1).find(" passed, 0 failed\n"), 1u) << r.out;
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, bannerText() + summary);
     std::remove(image.c_str());
   }
   // The built-in program without -r, as README.md states it.
@@ -76,7 +80,9 @@ TEST(GradingRun, TableFollowsTheCycleModel) {
       std::ofstream out(image);
       for (uint16_t w : words) out << hex(w).substr(2) << "\n";
     }
-    RunResult r = runProcess({TAVRIN_EXE, "-X", "-r", image, "-k", "0,1*" + std::to_string(2 * cycles), "-s", "-"});
+    std::string script = "0";
+    for (int press = 0; press < 2 * cycles; ++press) script += ",1";  // a step, so a row, each
+    RunResult r = runProcess({TAVRIN_EXE, "-X", "-r", image, "-k", script, "-s", "-"});
     ASSERT_EQ(r.status, 0);
     std::istringstream lines(r.out.substr(bannerText().size()));
     std::string line;
