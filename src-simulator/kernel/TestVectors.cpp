@@ -20,12 +20,13 @@ namespace {
 enum class Notation { hex, binary, decimal, letter };
 
 struct Expectation {
+  size_t file;  // in fileNames
   int line;
   std::string name;
   std::string valueText;  // as written: for error messages and the report
   Notation notation;
   std::string digits;     // hex digits, bit characters or decimal digits, or the letter
-  size_t point;
+  size_t point;  // the key script's settle point: steps of -k and earlier -v files come first
   int group = -1;
   int bit = -1;            // -1: the whole group
   std::vector<SignalValue> expected;  // bit 0 first
@@ -34,17 +35,17 @@ struct Expectation {
 };
 
 std::string programName = "tavrin";
-std::string fileName;
+std::string fileName;  // the file being read, and the first one for the report
+std::vector<std::string> fileNames;
 std::string reportName;
 std::vector<Expectation> expectations;
-size_t firstPoint = 0;  // the settle point the file's point 0 is (steps of -k come before)
 size_t nextToCheck = 0;
 int passedCount = 0, failedCount = 0;
 std::vector<SignalGroup> groups;
 std::vector<int> groupOfWire;
 
-[[noreturn]] void parseError(int line, const std::string& reason) {
-  std::fprintf(stderr, "%s: -v: %s:%d: %s\n", programName.c_str(), fileName.c_str(), line, reason.c_str());
+[[noreturn]] void parseError(const std::string& file, int line, const std::string& reason) {
+  std::fprintf(stderr, "%s: -v: %s:%d: %s\n", programName.c_str(), file.c_str(), line, reason.c_str());
   endProcess(2);
 }
 
@@ -140,15 +141,15 @@ std::string show(const Expectation& e, const SignalValue* bits, int width) {
   }
 }
 
-std::string where(const Expectation& e) { return fileName + ":" + std::to_string(e.line) + ": " + e.name; }
+std::string where(const Expectation& e) { return fileNames[e.file] + ":" + std::to_string(e.line) + ": " + e.name; }
 
 void resolve() {
   signalGroupsForm(groups, groupOfWire);
   for (Expectation& e : expectations) {
-    if (!signalGroupsFind(groups, e.name, e.group, e.bit)) parseError(e.line, "unknown signal '" + e.name + "'");
+    if (!signalGroupsFind(groups, e.name, e.group, e.bit)) parseError(fileNames[e.file], e.line, "unknown signal '" + e.name + "'");
     const int width = e.bit < 0 ? groups[static_cast<size_t>(e.group)].width : 1;
     if (!formBits(e, width))
-      parseError(e.line, "value '" + e.valueText + "' is wider than " + e.name + " (" + std::to_string(width) +
+      parseError(fileNames[e.file], e.line, "value '" + e.valueText + "' is wider than " + e.name + " (" + std::to_string(width) +
                              (width == 1 ? " bit)" : " bits)"));
   }
 }
@@ -156,7 +157,7 @@ void resolve() {
 void check(size_t point) {
   const SignalValue* wires = phaseThree->currentSignals;
   std::string text;
-  for (; nextToCheck < expectations.size() && expectations[nextToCheck].point + firstPoint <= point; ++nextToCheck) {
+  for (; nextToCheck < expectations.size() && expectations[nextToCheck].point <= point; ++nextToCheck) {
     Expectation& e = expectations[nextToCheck];
     const SignalGroup& g = groups[static_cast<size_t>(e.group)];
     const SignalValue* actual = wires + g.first + (e.bit < 0 ? 0 : e.bit);
@@ -199,11 +200,11 @@ void writeReport() {
     raiseExitStatus(2);
     return;
   }
-  std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<testsuites>\n<testsuite name=\"" + xml(fileName) +
+  std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<testsuites>\n<testsuite name=\"" + xml(fileNames[0]) +
                      "\" tests=\"" + std::to_string(expectations.size()) + "\" failures=\"" +
                      std::to_string(failedCount) + "\">\n";
   for (const Expectation& e : expectations) {
-    text += "  <testcase classname=\"" + xml(fileName) + "\" name=\"line " + std::to_string(e.line) + ": " +
+    text += "  <testcase classname=\"" + xml(fileNames[e.file]) + "\" name=\"line " + std::to_string(e.line) + ": " +
             xml(e.name + "=" + e.valueText) + "\"";
     if (e.outcome == Expectation::passed) {
       text += "/>\n";
@@ -254,21 +255,22 @@ void gradingHooksInstall() {
 }
 
 void testVectorsSettlePoint(size_t point) {
-  if (!fileName.empty()) check(point);
+  if (!fileNames.empty()) check(point);
 }
 void testVectorsRunEnd() {
-  if (!fileName.empty()) runEnd();
+  if (!fileNames.empty()) runEnd();
 }
 
 void testVectorsRead(const char* program, const char* path) {
   programName = program;
   fileName = path;
+  fileNames.push_back(path);
   std::ifstream in(path);
   if (!in) {
     std::fprintf(stderr, "%s: -v: cannot open '%s': %s\n", program, path, std::strerror(errno));
     endProcess(2);
   }
-  firstPoint = keyScriptSteps();
+  const size_t firstPoint = keyScriptSteps();
   std::vector<ScriptStep> steps;
   std::string text;
   for (int line = 1; std::getline(in, text); ++line) {
@@ -288,16 +290,17 @@ void testVectorsRead(const char* program, const char* path) {
         } else {
           ok = keyScriptReadStep(word, step);
         }
-        if (!ok) parseError(line, "malformed step '" + word + "' (a step is key, key*count, key@time or @time)");
+        if (!ok) parseError(fileName, line, "malformed step '" + word + "' (a step is key, key*count, key@time or @time)");
         steps.push_back(step);
       } else {
         Expectation e;
+        e.file = fileNames.size() - 1;
         e.line = line;
         e.name = word.substr(0, equals == std::string::npos ? word.size() : equals);
         e.valueText = equals == std::string::npos ? "" : word.substr(equals + 1);
-        e.point = steps.size();
+        e.point = firstPoint + steps.size();
         if (equals == std::string::npos || e.name.empty() || !readValue(e.valueText, e))
-          parseError(line, "malformed expectation '" + word + "' (an expectation is NAME=VALUE)");
+          parseError(fileName, line, "malformed expectation '" + word + "' (an expectation is NAME=VALUE)");
         expectations.push_back(std::move(e));
       }
       first = false;

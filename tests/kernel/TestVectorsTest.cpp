@@ -145,6 +145,16 @@ TEST(TestVectors, ExpectationsTheRunNeverReachesFail) {
                                    run.file));
 }
 
+TEST(TestVectors, StepsOfKeyScriptAndEarlierFilesComeFirst) {
+  const std::string first = writeTemporary("  y=0bzz00\nf y=0x0\n");
+  const std::string second = writeTemporary("  y=0x0\nd y=0x1\n  y=0x2\n");
+  RunResult r = simulate({"-X", "-k", "e", "-v", first, "-v", second});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, second + ":3: y expected 0x2 got 0x1\n4 passed, 1 failed\n");
+  std::remove(first.c_str());
+  std::remove(second.c_str());
+}
+
 TEST(TestVectors, MalformedFilesStopBeforeTheRun) {
   const struct {
     const char* vectors;
