@@ -197,3 +197,16 @@ TEST(StepTable, OneRowPerSettlePointOfTheProbedGroups) {
   RunResult out = simulate({"-X", "-k", "e", "-s", "-"});
   EXPECT_EQ(out.out, "time step y\n20 0 zzzz\n50 1 zz00\n");
 }
+
+TEST(StepTable, TableOrReportThatCannotBeWritten) {
+  RunResult table = simulate({"-X", "-k", "e", "-s", "/nonexistent/t.txt"});
+  EXPECT_EQ(table.status, 1);
+  EXPECT_EQ(table.err.substr(table.err.find("tavrin: -s")),
+            "tavrin: -s: cannot write '/nonexistent/t.txt': No such file or directory\n");
+  EXPECT_EQ(table.err.find("Time ="), std::string::npos);
+  VectorRun report = runVectors("e y=0bzz00\n", {"-o", "/nonexistent/r.xml"});
+  EXPECT_EQ(report.result.status, 2);
+  EXPECT_EQ(report.result.out, "1 passed, 0 failed\n");
+  EXPECT_EQ(report.result.err.substr(report.result.err.find("tavrin: -o")),
+            "tavrin: -o: cannot write '/nonexistent/r.xml': No such file or directory\n");
+}
