@@ -61,6 +61,7 @@ void stepTableRow(size_t point) {
   }
   text += '\n';
   std::fputs(text.c_str(), file);
+  std::fflush(file);  // a row per step at most: followed as the run goes, also with a window
 }
 
 void stepTableClose() {
