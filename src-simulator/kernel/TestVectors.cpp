@@ -139,6 +139,9 @@ std::string show(const Expectation& e, const SignalValue* bits, int width) {
         return std::to_string(v);
       }
       return signalGroupHex(bits, width);
+    case Notation::letter:
+      if (width == 1) return bits[0] == ONE ? "1" : "0";
+      return signalGroupHex(bits, width);
     default: return signalGroupHex(bits, width);
   }
 }

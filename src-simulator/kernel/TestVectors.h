@@ -14,7 +14,8 @@
 // settle point, "<file>:<line>: <NAME> expected <value> not reached" per expectation whose step
 // the run never reached, then "<passed> passed, <failed> failed". Values are shown in the
 // notation of the expectation: hexadecimal as 0x and a digit per four bits of the group, binary
-// as 0b and a character per bit, decimal as a number; a value with any bit neither 0 nor 1 as
+// as 0b and a character per bit, decimal as a number, a letter's as hexadecimal (0 or 1 for
+// one bit); a value with any bit neither 0 nor 1 as
 // 0b per bit, or as one letter when all its bits are the same x, z or u.
 #pragma once
 

@@ -111,7 +111,7 @@ TEST(TestVectors, FailuresNameLineSignalExpectedAndActual) {
   VectorRun run = runVectors(
       "  y=0x0 y=0 g=0 y[2]=1\n"
       "e y=0x1 y=z y=0b01xz e=0 y=u d=7\n"
-      "  y[0]=0 y[1]=0\n"
+      "  y[0]=0 y[1]=0 e=x\n"
       "f y=0b1111  # fails\n",
       {"-o", junit});
   EXPECT_EQ(run.result.status, 1);
@@ -125,11 +125,12 @@ TEST(TestVectors, FailuresNameLineSignalExpectedAndActual) {
                                    "@:2: e expected 0 got 1\n"
                                    "@:2: y expected u got 0bzz00\n"
                                    "@:2: d expected 7 got 0\n"
+                                   "@:3: e expected x got 1\n"
                                    "@:4: y expected 0b1111 got 0b0000\n"
-                                   "2 passed, 11 failed\n",
+                                   "2 passed, 12 failed\n",
                                    run.file));
   const std::string report = readFile(junit);
-  EXPECT_NE(report.find("tests=\"13\" failures=\"11\""), std::string::npos) << report;
+  EXPECT_NE(report.find("tests=\"14\" failures=\"12\""), std::string::npos) << report;
   EXPECT_NE(report.find("name=\"line 3: y[0]=0\"/>"), std::string::npos) << report;
   EXPECT_NE(report.find("name=\"line 4: y=0b1111\">\n    <failure message=\"got 0b0000\"/>"), std::string::npos)
       << report;
