@@ -140,24 +140,14 @@ Startup prepare(void (*build)()) {
   t.construction = msSince(start);
   addTimer();
 
-  start = Clock_::now();
-  phaseTwo = new PhaseTwo();
-  phaseTwo->listsToArrays();
-  delete phaseOne;
-  phaseOne = nullptr;
-  phaseThree = new PhaseThree();
-  phaseThree->checkConnectivity();
-  const double beforeLists = msSince(start);
-  auto listsStart = Clock_::now();
-  phaseThree->formActivationLists();
-  t.activationLists = msSince(listsStart);
-  t.elaboration = beforeLists + t.activationLists;
+  ElaborationTimes times;
+  elaborate(&times);
+  t.activationLists = times.activationLists;
+  t.elaboration = times.flattening + times.activationLists;
 
-  phaseFour = new PhaseFour();
-  phaseFive = new PhaseFive();
   // The run tiles again at its start; this one is only timed.
   start = Clock_::now();
-  phaseFive->componentTiling(new SchematicCell());
+  phaseFive->tile();
   t.tiling = msSince(start);
   return t;
 }

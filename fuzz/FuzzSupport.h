@@ -10,11 +10,7 @@ int runRecoverably(void (*body)(void*), void* context);
 
 // The command-line settings, the parser's position and the run-control globals back to the
 // values a fresh process starts with.
-void resetSettings();
-
-// Releases the phase objects with every array they own (a normal process keeps the arrays
-// until it ends), so that one input leaves nothing behind for the next.
-void releasePhases();
+void resetProcessState();
 
 // Releases the names of the Signal handles made since the last call (a normal process keeps
 // them); no handle of those may be left.

@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (std::string& w : arguments.words) arguments.argv.push_back(w.data());
   arguments.argv.push_back(nullptr);
 
-  resetSettings();
+  resetProcessState();
   int status = runRecoverably(parse, &arguments);
 
   // Only -h (0) and refused values (1) end the parse early.

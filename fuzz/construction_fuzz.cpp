@@ -319,11 +319,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Workshop workshop;
     workshop.in = &in;
     shop = &workshop;
-    resetSettings();
+    resetProcessState();
     // Construction and run errors end with status 1; nothing else may end a run without a window.
     int status = runRecoverably(simulate, &run);
     if (status != -1 && status != 1) std::abort();
-    releasePhases();
+    teardown();
     shop = nullptr;
   }
   releaseHandleNames();

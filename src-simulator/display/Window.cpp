@@ -32,9 +32,13 @@ int catchError(Display*, XErrorEvent*) {
   return 0;
 }
 
+// The connection is gone (the X server ended or was killed): Xlib allows no further call on it,
+// so the run ends here, its waveform completed by the exit handlers, with status 1.
 int catchIOError(Display*) {
   done = 1;
-  return 0;
+  flushStandardError();
+  std::cerr << "Lost the connection to the X server; the run ends." << std::endl;
+  endProcess(1);
 }
 
 namespace {

@@ -85,4 +85,6 @@ public:
 };
 
 int catchError(Display* display, XErrorEvent* error);
+// The X server went away: one line on standard error, then the process ends with status 1 (the
+// waveform file completed first).
 int catchIOError(Display* display);

@@ -21,7 +21,6 @@ bool pointDue = true;      // the presses before nextPoint are all made
 bool endAfterLastPoint = false;
 void (*settlePointHook)(size_t) = nullptr;
 void (*runEndHook)() = nullptr;
-std::string programName = "tavrin";
 
 // Digits only, no sign; false when empty or beyond 64 bits.
 bool readCount(const std::string& text, uint64_t& value) {
@@ -34,6 +33,23 @@ bool readCount(const std::string& text, uint64_t& value) {
     value = value * 10 + digit;
   }
   return true;
+}
+
+// A word quoted in a one-line message: control characters and bytes beyond ASCII as \xHH.
+std::string printable(const std::string& word) {
+  static const char hex[] = "0123456789abcdef";
+  std::string text;
+  for (const char c : word) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= ' ' && byte <= '~') {
+      text += c;
+    } else {
+      text += "\\x";
+      text += hex[byte >> 4];
+      text += hex[byte & 15];
+    }
+  }
+  return text;
 }
 
 void press(int key) {
@@ -66,8 +82,7 @@ bool keyScriptReadStep(const std::string& text, ScriptStep& step) {
   return readCount(value, step.at);
 }
 
-bool keyScriptParse(const char* program, const char* text, std::string& error) {
-  programName = program;
+bool keyScriptParse(const char* text, std::string& error) {
   std::vector<ScriptStep> parsed;
   const std::string script = text;
   size_t begin = 0;
@@ -76,7 +91,7 @@ bool keyScriptParse(const char* program, const char* text, std::string& error) {
     const std::string word = script.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
     ScriptStep step;
     if (!keyScriptReadStep(word, step)) {
-      error = "malformed step '" + word + "' (a step is a key, key*count or key@time)";
+      error = "malformed step '" + printable(word) + "' (a step is a key, key*count or key@time)";
       return false;
     }
     parsed.push_back(step);
@@ -112,7 +127,7 @@ void keyScriptCheck() {
     if (step.key == 0) continue;
     const int cind = phaseTwo->switchComponent(step.key);
     if (cind < 0 || phaseTwo->xEventTriggered[cind] == nullptr) {
-      std::fprintf(stderr, "%s: -k: no switch or pulser is bound to key '%c'\n", programName.c_str(), step.key);
+      std::fprintf(stderr, "%s: -k: no switch or pulser is bound to key '%c'\n", commandName, step.key);
       endProcess(1);
     }
   }

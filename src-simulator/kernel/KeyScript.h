@@ -25,9 +25,9 @@ struct ScriptStep {
 // One step in the -k syntax ("1", "1*8", "1@500"); false when malformed.
 bool keyScriptReadStep(const std::string& text, ScriptStep& step);
 
-// Reads a -k script and makes it the script; program names the executable in later messages.
-// On a malformed step returns false with a one-line reason in error.
-bool keyScriptParse(const char* program, const char* text, std::string& error);
+// Reads a -k script and makes it the script. On a malformed step returns false with a one-line
+// reason in error.
+bool keyScriptParse(const char* text, std::string& error);
 
 // Appends steps to the script.
 void keyScriptAppend(const std::vector<ScriptStep>& steps);

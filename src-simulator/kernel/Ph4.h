@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "construction/Signal.h"
 #include "elaboration/Ph3.h"
@@ -67,3 +68,9 @@ private:
 };
 
 extern PhaseFour* phaseFour;
+
+namespace tavrin {
+// Tri-state bus owners, by signal number: the buffer that last took the bus over from HIZ.
+// An absent entry reads as component 0. Never cleared, not even by a restart.
+extern std::vector<int> m;
+}  // namespace tavrin

@@ -8,8 +8,6 @@
 
 namespace tavrin {
 
-// Tri-state bus owners, by signal number: the buffer that last took the bus over from HIZ.
-// An absent entry reads as component 0. Never cleared, not even by a restart.
 std::vector<int> m;
 
 static inline int busOwner(int signal) {

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "elaboration/Ph2.h"
+#include "kernel/ErrorOutput.h"
+#include "kernel/OutputFile.h"
 #include "elaboration/Ph3.h"
 #include "kernel/SignalGroups.h"
 #include "startup/Sim.h"
@@ -28,7 +30,7 @@ struct Variable {
 
 std::string programName = "tavrin";
 std::string fileName;
-std::FILE* file = nullptr;
+OutputFile file;
 
 std::vector<Variable> variables;
 std::vector<int> variableOf;      // per wire
@@ -82,7 +84,7 @@ void appendTime(uint64_t t) {
 }
 
 void writeText() {
-  std::fwrite(text.data(), 1, text.size(), file);
+  file.write(text);
   text.clear();
 }
 
@@ -148,18 +150,48 @@ void waveformSetFile(const char* program, const char* path) {
   fileName = path;
 }
 
+namespace {
+
+void closeAtExit() {
+  if (!file.isOpen()) return;
+  flushPending();
+  file.close(true);
+  waveformRecording = false;
+}
+
+// A terminating signal during the run: the batches already made are written out, whole, and a
+// time line closes the dump at the time reached (the changes of that time are not in it).
+void closeFromSignal() {
+  if (!file.isOpen()) return;
+  char tail[24];
+  size_t length = 0;
+  const uint64_t reached = pendingTime + offset;
+  if (!anyTimeWritten || reached > lastTimeWritten) {
+    char digits[20];
+    size_t count = 0;
+    uint64_t t = reached;
+    do {
+      digits[count++] = static_cast<char>('0' + t % 10);
+      t /= 10;
+    } while (t != 0);
+    tail[length++] = '#';
+    while (count > 0) tail[length++] = digits[--count];
+    tail[length++] = '\n';
+  }
+  file.closeFromSignal(tail, length);
+}
+
+}  // namespace
+
 void waveformOpen() {
   signalGroupsRunStart();  // -v and -s resolve their names before the run, like the dump's header
-  if (fileName.empty() || file != nullptr) return;
-  file = std::fopen(fileName.c_str(), "w");
-  if (file == nullptr) {
-    std::fprintf(stderr, "%s: -V: cannot write '%s': %s\n", programName.c_str(), fileName.c_str(),
-                 std::strerror(errno));
-    endProcess(1);
-  }
+  if (fileName.empty() || file.isOpen()) return;
+  file.open(programName, "-V", fileName);
   declare();
   waveformRecording = true;
-  std::atexit(waveformClose);
+  static const bool registered = std::atexit(closeAtExit) == 0;
+  (void)registered;
+  atTerminatingSignal(closeFromSignal);
 }
 
 void waveformChange(uint64_t time, int signal, SignalValue value) {
@@ -190,11 +222,8 @@ void waveformReset() {
 }
 
 void waveformClose() {
-  if (file == nullptr) return;
+  if (!file.isOpen()) return;
   flushPending();
-  const bool failed = std::ferror(file) != 0;
-  if (std::fclose(file) != 0 || failed)
-    std::fprintf(stderr, "%s: -V: error writing '%s'\n", programName.c_str(), fileName.c_str());
-  file = nullptr;
   waveformRecording = false;
+  file.close();
 }

@@ -14,9 +14,11 @@
 // Remembers the file to write; program names the executable in messages.
 void waveformSetFile(const char* program, const char* path);
 
-// Before the run: creates the file and writes the declarations. A file that cannot be written
-// ends the process with status 1 after a one-line message. Without -V it writes nothing; with or
-// without, it first runs the signal groups' run-start hooks (the names of -v, the header of -s).
+// Before the run: creates the file and writes the declarations. A file that cannot be created,
+// or later not written completely, ends the process with status 1 after a one-line message
+// naming the file and the reason, and an incomplete regular file is removed (see OutputFile.h).
+// Without -V it writes nothing; with or without, it first runs the signal groups' run-start
+// hooks (the names of -v, the header of -s).
 void waveformOpen();
 
 // Set while a dump is being written: the run loop's test before calling waveformChange.
@@ -28,6 +30,7 @@ void waveformChange(uint64_t time, int signal, SignalValue value);
 // The wires were just reset to their start values (run start, restart): dumps every wire.
 void waveformReset();
 
-// Writes what is pending and closes the file; also runs at process exit, so the dump is
-// complete however the process ends.
+// Writes what is pending and closes the file. The same happens at process exit, so the dump is
+// complete however the process ends; a hang-up, interrupt or termination signal during the run
+// writes out the lines already made and a closing time line before the process ends.
 void waveformClose();

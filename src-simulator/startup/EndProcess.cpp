@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "kernel/ErrorOutput.h"
 #include "kernel/RunTime.h"
 
 #ifdef TAVRIN_FUZZ_BUILD
@@ -28,6 +29,10 @@ void endProcess(int status) {
   unbufferStandardError();
   std::cerr.flush();
   std::fflush(nullptr);
+  // Output that was lost, or a check that failed, is not undone by an ending that would be a
+  // success otherwise (-h, F10).
+  if (status == 0 && !checkStandardStreams()) status = 1;
+  if (status == 0) status = finalExitStatus();
 #ifdef TAVRIN_FUZZ_BUILD
   if (endProcessJump != nullptr) {
     endProcessStatus = status;

@@ -1,8 +1,10 @@
 #include "startup/Sim.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <vector>
 
 #include "construction/Ph1.h"
 #include "display/Ph5.h"
@@ -13,51 +15,58 @@
 #include "kernel/RunTime.h"
 #include "startup/cmdLine.h"
 
-int earlyExitFlag = 0;
-int zFlagSet = 0;
-int zSetXa = 0, zSetYa = 0, zSetXb = 0, zSetYb = 0;
-uint64_t stopTime = 0;
-int displayTimeFlag = 0;
-int connectMuxOnlyFlag = 0;
-int useXDisplay = 1;
+namespace {
+double msSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+}  // namespace
 
-char FunctionKeyString[keyStringCapacity + 1] = "";
-char CursorKeyString[keyStringCapacity + 1] = "";
-char WindowLabelString[keyStringCapacity + 1] = "";
-char XW_geometry[geometryCapacity + 1] = "";
-
-int red_fg = 0, green_fg = 0, blue_fg = 0;
-int red_bg = 0, green_bg = 0, blue_bg = 0;
-int red_sw = 0, green_sw = 0, blue_sw = 0;
-
-int userRunTimeFlag[numberOfRunTimeFlagEntries] = {-1, -1, -1, -1, -1, -1, -1, -1,
-                                                   -1, -1, -1, -1, -1, -1, -1, -1};
-int profRunTimeFlag[numberOfRunTimeFlagEntries] = {-1, -1, -1, -1, -1, -1, -1, -1,
-                                                   -1, -1, -1, -1, -1, -1, -1, -1};
-int numberOfUserRunTimeFlags = 0, numberOfProfRunTimeFlags = 0;
-const char* romImageFile = nullptr;
-const char* commandName = "tavrin";
-
-void Sim(int argc, char** argv, void (*build)()) {
-  commandLine(argc, argv);
-
-  build();
-
+void elaborate(ElaborationTimes* times) {
+  auto start = std::chrono::steady_clock::now();
   phaseTwo = new PhaseTwo();
   phaseTwo->listsToArrays();
-
-  // Ends the process here if the circuit raised counted diagnostics.
+  // Reports the counts, and ends the process here if the circuit raised counted diagnostics.
   if (phaseOne != nullptr) {
     delete phaseOne;
     phaseOne = nullptr;
   }
-
   phaseThree = new PhaseThree();
   phaseThree->checkConnectivity();
+  if (times != nullptr) times->flattening = msSince(start);
+  start = std::chrono::steady_clock::now();
   phaseThree->formActivationLists();
+  if (times != nullptr) times->activationLists = msSince(start);
 
   phaseFour = new PhaseFour();
   phaseFive = new PhaseFive();
+}
+
+void teardown() {
+  unbufferStandardError();
+  if (phaseOne != nullptr) {
+    // Left by a run that ended during construction or in the count check of its destruction:
+    // that check is what ended it, so it must not run again.
+    phaseOne->fatalDiagnosticCount = 0;
+    delete phaseOne;
+    phaseOne = nullptr;
+  }
+  delete phaseFive;
+  phaseFive = nullptr;
+  delete phaseFour;
+  phaseFour = nullptr;
+  if (phaseThree != nullptr) phaseThree->releaseArrays();
+  delete phaseThree;
+  phaseThree = nullptr;
+  if (phaseTwo != nullptr) phaseTwo->releaseArrays();
+  delete phaseTwo;
+  phaseTwo = nullptr;
+  std::vector<int>().swap(tavrin::m);
+}
+
+void Sim(int argc, char** argv, void (*build)()) {
+  commandLine(argc, argv);
+  build();
+  elaborate();
 
   // Before the first drawing, so the run starts in the zoomed view.
   if (zFlagSet && phaseFive->windexPointer != nullptr)
@@ -66,15 +75,8 @@ void Sim(int argc, char** argv, void (*build)()) {
   if (earlyExitFlag == 0) phaseFour->run();
 
 #ifdef TAVRIN_FUZZ_BUILD
-  // The harness releases the phases, arrays included, before its next input.
+  // The harness tears down itself, also after an input that ended the process early.
   return;
 #endif
-  delete phaseFive;
-  phaseFive = nullptr;
-  delete phaseFour;
-  phaseFour = nullptr;
-  delete phaseThree;
-  phaseThree = nullptr;
-  delete phaseTwo;
-  phaseTwo = nullptr;
+  teardown();
 }

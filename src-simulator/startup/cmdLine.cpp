@@ -65,8 +65,17 @@ int clampToInt(long long value) {
 // Leading white space, an optional sign, digits; anything else ends the number.
 int decimalValue(const char* text) { return clampToInt(std::strtoll(text, nullptr, 10)); }
 
-// Like decimalValue, but 0x/0X means hexadecimal and a leading 0 octal.
-int prefixedValue(const char* text) { return clampToInt(std::strtoll(text, nullptr, 0)); }
+// Like decimalValue, but 0x/0X means hexadecimal and a leading 0 octal, and read as a 32-bit
+// pattern: 0x80000000 .. 0xFFFFFFFF give the ints with bit 31 set (0xFFFFFFFF is -1). A value
+// outside -2^31 .. 2^32-1 is refused: the run does not start.
+int prefixedValue(const char* program, char option, const char* text) {
+  const long long value = std::strtoll(text, nullptr, 0);  // saturates beyond 64 bits
+  if (value < INT32_MIN || value > static_cast<long long>(UINT32_MAX)) {
+    std::fprintf(stderr, "%s: -%c value '%s' does not fit in 32 bits\n", program, option, text);
+    endProcess(1);
+  }
+  return static_cast<int>(static_cast<int32_t>(static_cast<uint32_t>(value)));
+}
 
 // Unsigned decimal; a value too large for 64 bits saturates, a sign or no digits gives 0.
 uint64_t timeValue(const char* text) {
@@ -114,7 +123,7 @@ void readRunTimeFlag(int gargc, char** gargv, char option, int flags[], int& num
                  numberOfRunTimeFlagEntries - 1);
     return;
   }
-  flags[flagNumber] = prefixedValue(values[1]);
+  flags[flagNumber] = prefixedValue(gargv[0], option, values[1]);
   ++numberOfFlags;
 }
 
@@ -122,7 +131,7 @@ void readRunTimeFlag(int gargc, char** gargv, char option, int flags[], int& num
 // ends the process (a fuzz harness returns from that end and must not lose memory).
 bool readKeyScript(const char* program, const char* text) {
   std::string error;
-  if (keyScriptParse(program, text, error)) return true;
+  if (keyScriptParse(text, error)) return true;
   std::fprintf(stderr, "%s: -k: %s\n", program, error.c_str());
   return false;
 }

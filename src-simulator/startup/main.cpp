@@ -2,6 +2,7 @@
 #include <iostream>
 #include <string>
 
+#include "kernel/ErrorOutput.h"
 #include "startup/Sim.h"
 
 namespace {
@@ -41,5 +42,6 @@ void printBanner() {
 int main(int argc, char** argv) {
   printBanner();
   Sim(argc, argv, simnet);
+  checkStandardStreams();  // output lost outside a run too (-E) is not success
   return finalExitStatus();
 }

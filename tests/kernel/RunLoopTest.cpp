@@ -17,6 +17,7 @@
 #include "kernel/RunTime.h"
 #include "startup/Sim.h"
 #include "support/Harness.h"
+#include "tavrin.h"
 
 namespace {
 
@@ -238,4 +239,25 @@ TEST(RunLoop, SmallCircuitThroughEveryPhase) {
             "t=4 c2: XXX UNINITIALIZED\n"
             "t=7 c2: XXX XXX\n"
             "t=9 c2: ONE XXX\n");
+}
+
+// More components than one word of the activation set's summary covers (64 x 64): a chain of
+// inverters, each activated in turn, the last probed.
+TEST(RunLoop, CircuitBeyondTheFirstSummaryWord) {
+  RunResult r = runSimulation(
+      [] {
+        constexpr int length = 4500;
+        Signal a(1, "a"), chain(length, "chain");
+        Switch(SD("aa"), a, 'a', Zero);
+        Not(SD("ab"), a, chain[0]);
+        for (int k = 1; k < length; ++k) Not(SD("ab"), chain[k - 1], chain[k]);
+        Probe(SD("ac"), chain[length - 1], "end");
+      },
+      {"-X", "-k", "a"});
+  EXPECT_EQ(r.status, 0) << r.err.substr(0, 500);
+  // Uninitialised, then ZERO once the reset has run through (an even number of inverters after
+  // the first), then ONE after the press.
+  const std::string last = r.err.substr(r.err.rfind("Time = "));
+  EXPECT_NE(last.find("Probe for end at ac  Value = ONE"), std::string::npos) << last;
+  EXPECT_NE(r.err.find("Value = ZERO"), std::string::npos);
 }

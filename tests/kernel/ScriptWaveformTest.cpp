@@ -151,7 +151,10 @@ TEST(KeyScript, BadScriptsStopBeforeTheRun) {
     EXPECT_EQ(r.status, 1) << script;
     EXPECT_EQ(r.err, "tavrin: -k: malformed step '" + word + "' (a step is a key, key*count or key@time)\n");
   }
-  RunResult r = runSimulation(switchAndProbe, {"-X", "-k", "a,q"});
+  // A quoted step stays on one line.
+  RunResult r = runSimulation(switchAndProbe, {"-X", "-k", "a\n*1\xe9"});
+  EXPECT_EQ(r.err, "tavrin: -k: malformed step 'a\\x0a*1\\xe9' (a step is a key, key*count or key@time)\n");
+  r = runSimulation(switchAndProbe, {"-X", "-k", "a,q"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "There are 2 components.\nThere are 3 signals.\n"
                    "tavrin: -k: no switch or pulser is bound to key 'q'\n");

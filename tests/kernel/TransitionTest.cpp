@@ -11,10 +11,6 @@
 #include "kernel/Ph4.h"
 #include "kernel/RTSigSup.h"
 
-namespace tavrin {
-extern std::vector<int> m;
-}
-
 namespace {
 
 constexpr int kSignals = 40;

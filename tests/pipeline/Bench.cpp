@@ -11,6 +11,7 @@
 #include "elaboration/Ph2.h"
 #include "elaboration/Ph3.h"
 #include "kernel/Ph4.h"
+#include "startup/Sim.h"
 #include "support/Harness.h"
 
 namespace bench {
@@ -26,14 +27,8 @@ void inChild(const std::function<void()>& body) {
 }
 
 void elaborate() {
-  phaseTwo = new PhaseTwo();
-  phaseTwo->listsToArrays();
-  delete phaseOne;
-  phaseOne = nullptr;
-  phaseThree = new PhaseThree();
-  phaseThree->checkConnectivity();
-  phaseThree->formActivationLists();
-  phaseFour = new PhaseFour();
+  useXDisplay = 0;
+  ::elaborate();
 }
 
 void start() {
@@ -42,43 +37,12 @@ void start() {
 }
 
 void restart() {
-  phaseFour->runInitialize();
-  for (int i = 0; i < phaseTwo->numberOfComponents; ++i)
-    if (phaseTwo->xEventTriggered[i] != nullptr) phaseTwo->xEventTriggered[i](i);
+  phaseFour->reset();
   settle();
 }
 
 void settle() {
-  const int n = phaseTwo->numberOfComponents;
-  int* activated = phaseThree->componentsActivated;
-  SkewHeap& queue = phaseFour->skewHeap;
-  for (long pass = 0;; ++pass) {
-    if (pass > 2000000) {
-      ADD_FAILURE() << "the circuit does not settle";
-      return;
-    }
-    bool any = false;
-    for (int i = 0; i < n; ++i) {
-      if (activated[i] == 0) continue;
-      any = true;
-      if (phaseTwo->logicEvaluate[i] != nullptr) phaseTwo->logicEvaluate[i](i);
-      activated[i] = 0;
-    }
-    if (queue.isEmpty()) {
-      if (!any) return;
-      continue;
-    }
-    const uint64_t now = queue.min().time;
-    phaseFour->time = now;
-    while (!queue.isEmpty() && queue.min().time == now) {
-      Event e = queue.min();
-      queue.removeMin();
-      if (phaseThree->currentSignals[e.signalSerialNumber] == e.sigValue) continue;
-      phaseThree->currentSignals[e.signalSerialNumber] = e.sigValue;
-      const int* list = phaseThree->activationList[e.signalSerialNumber];
-      for (int k = 0; k < phaseThree->lengthOfActivationList[e.signalSerialNumber]; ++k) activated[list[k]] = 1;
-    }
-  }
+  if (!phaseFour->settle(2000000)) ADD_FAILURE() << "the circuit does not settle";
 }
 
 void press(char key) {

@@ -15,37 +15,6 @@ namespace {
 
 using Settings = std::map<std::string, std::string>;
 
-std::string triple(int r, int g, int b) {
-  return std::to_string(r) + "," + std::to_string(g) + "," + std::to_string(b);
-}
-
-std::string flags(const int* entries, int count) {
-  std::string text;
-  for (int i = 0; i < numberOfRunTimeFlagEntries; ++i) text += std::to_string(entries[i]) + " ";
-  return text + "#" + std::to_string(count);
-}
-
-Settings currentSettings() {
-  return {
-      {"E", std::to_string(earlyExitFlag)},
-      {"z", std::to_string(zFlagSet) + ":" + std::to_string(zSetXa) + "," + std::to_string(zSetYa) + "," +
-                std::to_string(zSetXb) + "," + std::to_string(zSetYb)},
-      {"T", std::to_string(stopTime)},
-      {"t", std::to_string(displayTimeFlag)},
-      {"m", std::to_string(connectMuxOnlyFlag)},
-      {"X", std::to_string(useXDisplay)},
-      {"F", FunctionKeyString},
-      {"K", CursorKeyString},
-      {"W", WindowLabelString},
-      {"g", XW_geometry},
-      {"C", triple(red_fg, green_fg, blue_fg)},
-      {"c", triple(red_bg, green_bg, blue_bg)},
-      {"S", triple(red_sw, green_sw, blue_sw)},
-      {"u", flags(userRunTimeFlag, numberOfUserRunTimeFlags)},
-      {"p", flags(profRunTimeFlag, numberOfProfRunTimeFlags)},
-  };
-}
-
 std::string show(const Settings& settings) {
   std::string text;
   for (const auto& [key, value] : settings) text += key + "=" + value + "\n";
@@ -62,16 +31,12 @@ RunResult parseOptions(const std::vector<std::string>& words) {
     argv.push_back(nullptr);
     tavrin::resetGetopt();
     commandLine(static_cast<int>(args.size()), argv.data());
-    std::fputs(show(currentSettings()).c_str(), stdout);
+    std::fputs(show(dumpSettings()).c_str(), stdout);
   });
 }
 
-const Settings defaults = {
-    {"E", "0"}, {"z", "0:0,0,0,0"}, {"T", "0"}, {"t", "0"}, {"m", "0"}, {"X", "1"}, {"F", ""}, {"K", ""},
-    {"W", ""}, {"g", ""}, {"C", "0,0,0"}, {"c", "0,0,0"}, {"S", "0,0,0"},
-    {"u", "-1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 #0"},
-    {"p", "-1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 #0"},
-};
+// The parent process never parses options: its settings are the defaults.
+const Settings defaults = dumpSettings();
 
 // Every setting but the changed ones keeps its initial value.
 void expectSettings(const std::vector<std::string>& words, const Settings& changed, const std::string& err = "") {
@@ -88,46 +53,46 @@ void expectSettings(const std::vector<std::string>& words, const Settings& chang
 TEST(CommandLine, DefaultsWithoutOptions) { expectSettings({}, {}); }
 
 TEST(CommandLine, FlagsAndToggles) {
-  expectSettings({"-E", "-m", "-X"}, {{"E", "1"}, {"m", "1"}, {"X", "0"}});
-  expectSettings({"-t"}, {{"t", "1"}});
+  expectSettings({"-E", "-m", "-X"}, {{"earlyExitFlag", "1"}, {"connectMuxOnlyFlag", "1"}, {"useXDisplay", "0"}});
+  expectSettings({"-t"}, {{"displayTimeFlag", "1"}});
   expectSettings({"-tt"}, {});
-  expectSettings({"-t", "-t", "-t"}, {{"t", "1"}});
-  expectSettings({"-E", "word", "-X"}, {{"E", "1"}});
-  expectSettings({"-tq", "-X"}, {{"t", "1"}, {"X", "0"}}, "tavrin: illegal option -- q\n");
+  expectSettings({"-t", "-t", "-t"}, {{"displayTimeFlag", "1"}});
+  expectSettings({"-E", "word", "-X"}, {{"earlyExitFlag", "1"}});
+  expectSettings({"-tq", "-X"}, {{"displayTimeFlag", "1"}, {"useXDisplay", "0"}}, "tavrin: illegal option -- q\n");
 }
 
 TEST(CommandLine, ColoursAndZoom) {
-  expectSettings({"-C255", "0", "0"}, {{"C", "255,0,0"}});
-  expectSettings({"-C", "255", "0", "0", "-X"}, {{"C", "255,0,0"}, {"X", "0"}});
-  expectSettings({"-c", " 12", "7up", "red", "-S", "1", "300", "-4"}, {{"c", "12,7,0"}, {"S", "1,300,-4"}});
-  expectSettings({"-z", "10", "20", "300", "400"}, {{"z", "1:10,20,300,400"}});
+  expectSettings({"-C255", "0", "0"}, {{"red_fg", "255"}});
+  expectSettings({"-C", "255", "0", "0", "-X"}, {{"red_fg", "255"}, {"useXDisplay", "0"}});
+  expectSettings({"-c", " 12", "7up", "red", "-S", "1", "300", "-4"}, {{"red_bg", "12"}, {"green_bg", "7"}, {"red_sw", "1"}, {"green_sw", "300"}, {"blue_sw", "-4"}});
+  expectSettings({"-z", "10", "20", "300", "400"}, {{"zFlagSet", "1"}, {"zSetXa", "10"}, {"zSetYa", "20"}, {"zSetXb", "300"}, {"zSetYb", "400"}});
 }
 
 TEST(CommandLine, StopTime) {
-  expectSettings({"-T500"}, {{"T", "500"}});
+  expectSettings({"-T500"}, {{"stopTime", "500"}});
   expectSettings({"-T", "0"}, {});
-  expectSettings({"-T", "18446744073709551615"}, {{"T", "18446744073709551615"}});
-  expectSettings({"-T", "99999999999999999999999"}, {{"T", "18446744073709551615"}});
-  expectSettings({"-X", "-T"}, {{"X", "0"}}, "tavrin: option requires an argument -- T\n");
+  expectSettings({"-T", "18446744073709551615"}, {{"stopTime", "18446744073709551615"}});
+  expectSettings({"-T", "99999999999999999999999"}, {{"stopTime", "18446744073709551615"}});
+  expectSettings({"-X", "-T"}, {{"useXDisplay", "0"}}, "tavrin: option requires an argument -- T\n");
 }
 
 TEST(CommandLine, RunTimeFlags) {
-  expectSettings({"-u", "3", "0x10"}, {{"u", "-1 -1 -1 16 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 #1"}});
+  expectSettings({"-u", "3", "0x10"}, {{"userRunTimeFlag", "-1 -1 -1 16 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 #1"}});
   expectSettings({"-p", "0", "017", "-p", "15", "15", "-p", "1", "0X1F"},
-                 {{"p", "15 31 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 15 #3"}});
+                 {{"profRunTimeFlag", "15 31 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 15 #3"}});
   // Out of range: reported, nothing written, the value word still consumed.
-  expectSettings({"-p", "16", "5", "-X"}, {{"X", "0"}}, "tavrin: -p flag number 16 is outside 0..15; ignored\n");
+  expectSettings({"-p", "16", "5", "-X"}, {{"useXDisplay", "0"}}, "tavrin: -p flag number 16 is outside 0..15; ignored\n");
   expectSettings({"-u", "-1", "5"}, {}, "tavrin: -u flag number -1 is outside 0..15; ignored\n");
 }
 
 TEST(CommandLine, TextsAreCutToTheirCapacity) {
   const std::string thirty = "123456789012345678901234567890";
   expectSettings({"-F", thirty, "-K", thirty, "-W", thirty, "-g", thirty},
-                 {{"F", thirty.substr(0, 24)},
-                  {"K", thirty.substr(0, 24)},
-                  {"W", thirty.substr(0, 24)},
-                  {"g", thirty.substr(0, 19)}});
-  expectSettings({"-F23589DD", "-g", "1000x900+100+50"}, {{"F", "23589DD"}, {"g", "1000x900+100+50"}});
+                 {{"FunctionKeyString", thirty.substr(0, 24)},
+                  {"CursorKeyString", thirty.substr(0, 24)},
+                  {"WindowLabelString", thirty.substr(0, 24)},
+                  {"XW_geometry", thirty.substr(0, 19)}});
+  expectSettings({"-F23589DD", "-g", "1000x900+100+50"}, {{"FunctionKeyString", "23589DD"}, {"XW_geometry", "1000x900+100+50"}});
 }
 
 TEST(CommandLine, MissingValueWordsEndTheProcess) {

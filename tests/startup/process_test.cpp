@@ -58,7 +58,7 @@ const char* const helpText =
     " Help\n"
     "  -h\n";
 
-RunResult tavrin(const std::vector<std::string>& words) {
+RunResult runTavrin(const std::vector<std::string>& words) {
   unsetenv("DISPLAY");  // inherited by the child: no window whatever the test machine has
   std::vector<std::string> argv{TAVRIN_EXE};
   argv.insert(argv.end(), words.begin(), words.end());
@@ -125,7 +125,7 @@ void reportingCircuit() { component("aa", reportPhases); }
 
 TEST(Executable, HelpPrintsBannerAndHelpAndExitsZero) {
   for (const std::vector<std::string>& words : {std::vector<std::string>{"-h"}, {"-Xh", "-q"}}) {
-    RunResult r = tavrin(words);
+    RunResult r = runTavrin(words);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, bannerText());
     EXPECT_EQ(r.err, helpText);
@@ -133,13 +133,13 @@ TEST(Executable, HelpPrintsBannerAndHelpAndExitsZero) {
 }
 
 TEST(Executable, EarlyExitBuildsAndCounts) {
-  RunResult r = tavrin({"-X", "-E"});
+  RunResult r = runTavrin({"-X", "-E"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, bannerText());
   EXPECT_TRUE(std::regex_search(r.err, counts, std::regex_constants::match_continuous)) << r.err;
 
   // Without a display the window layer says so and the run still ends normally.
-  r = tavrin({"-E"});
+  r = runTavrin({"-E"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, bannerText());
   EXPECT_NE(r.err.find("Unable to open X Window\n"), std::string::npos) << r.err;
@@ -147,20 +147,20 @@ TEST(Executable, EarlyExitBuildsAndCounts) {
 
 TEST(Executable, OptionMessagesUseTheCommandName) {
   const std::string exe = TAVRIN_EXE;
-  RunResult r = tavrin({"-q", "-X", "-E"});
+  RunResult r = runTavrin({"-q", "-X", "-E"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, bannerText());
   EXPECT_EQ(r.err.rfind(exe + ": illegal option -- q\n", 0), 0u) << r.err;
 
-  r = tavrin({"-XE", "-T"});
+  r = runTavrin({"-XE", "-T"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err.rfind(exe + ": option requires an argument -- T\n", 0), 0u) << r.err;
 
-  r = tavrin({"-X", "-E", "-u", "16", "1"});
+  r = runTavrin({"-X", "-E", "-u", "16", "1"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err.rfind(exe + ": -u flag number 16 is outside 0..15; ignored\n", 0), 0u) << r.err;
 
-  r = tavrin({"-X", "-E", "-z", "1", "2"});
+  r = runTavrin({"-X", "-E", "-z", "1", "2"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, bannerText());
   EXPECT_EQ(r.err, exe + ": option -z needs 4 values\n");

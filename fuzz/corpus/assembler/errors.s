@@ -1,0 +1,3 @@
+start: bogus r9, #x
+  .word 0x1FFFF
+start:

@@ -1,0 +1,179 @@
+#include "kernel/ErrorOutput.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <iterator>
+#include <streambuf>
+
+#include "startup/EndProcess.h"
+
+namespace {
+
+// Static, so that it outlives everything that may still write to standard error, exit included.
+char buffer[1 << 16];
+volatile size_t pending = 0;  // bytes of buffer not yet written
+volatile size_t start = 0;    // of those, the ones already written by an interrupted write-out
+bool writeFailed = false;     // file descriptor 2 refused a write: the rest is dropped
+
+bool writeAll(const char* data, size_t n) {
+  while (n > 0) {
+    const ssize_t written = write(2, data, n);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    data += written;
+    n -= static_cast<size_t>(written);
+  }
+  return true;
+}
+
+void writeOut() {
+  while (start < pending && !writeFailed) {
+    const ssize_t written = write(2, buffer + start, pending - start);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) writeFailed = true;
+    else start = start + static_cast<size_t>(written);
+  }
+  pending = 0;
+  start = 0;
+}
+
+void append(const char* data, size_t n) {
+  if (writeFailed) return;
+  if (n > sizeof buffer - pending) writeOut();
+  if (n >= sizeof buffer) {
+    if (!writeAll(data, n)) writeFailed = true;
+    return;
+  }
+  std::memcpy(buffer + pending, data, n);
+  pending = pending + n;
+}
+
+// std::cerr's output while buffered. Its sync does nothing: std::endl then no longer forces a
+// write of its own.
+class ErrorBuffer : public std::streambuf {
+protected:
+  int_type overflow(int_type c) override {
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    const char ch = traits_type::to_char_type(c);
+    append(&ch, 1);
+    return c;
+  }
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    append(s, static_cast<size_t>(n));
+    return n;
+  }
+  int sync() override { return 0; }
+};
+
+// The C stream's output while buffered: an unbuffered stream whose every write lands in buffer
+// at once, so that it keeps its order with std::cerr.
+ssize_t cookieWrite(void*, const char* data, size_t n) {
+  append(data, n);
+  return static_cast<ssize_t>(n);
+}
+
+// Never destroyed: std::cerr and stderr may still refer to them while exit runs.
+ErrorBuffer& errorBuffer = *new ErrorBuffer();
+std::FILE* cookieStream = nullptr;
+std::FILE* savedStream = nullptr;
+std::streambuf* savedErrorBuffer = nullptr;
+bool buffering = false;
+bool exitHookRegistered = false;
+
+constexpr int terminatingSignals[] = {SIGHUP, SIGINT, SIGTERM};
+struct sigaction savedActions[std::size(terminatingSignals)];
+bool handlerInstalled[std::size(terminatingSignals)];
+
+void (*signalHooks[4])() = {};
+
+extern "C" void writePendingAndTerminate(int signalNumber) {
+  for (void (*hook)() : signalHooks)
+    if (hook != nullptr) hook();
+  if (!writeFailed && start < pending) writeAll(buffer + start, pending - start);
+  signal(signalNumber, SIG_DFL);
+  raise(signalNumber);
+}
+
+// Hands both streams back, the pending bytes written out first.
+void restore() {
+  if (!buffering) return;
+  writeOut();
+  stderr = savedStream;
+  std::cerr.rdbuf(savedErrorBuffer);
+  std::cerr.setf(std::ios::unitbuf);
+  buffering = false;
+  for (size_t k = 0; k < std::size(terminatingSignals); ++k)
+    if (handlerInstalled[k]) sigaction(terminatingSignals[k], &savedActions[k], nullptr);
+}
+
+// exit inside a pass: what is pending goes out after the exit handlers registered later (the
+// waveform's closing message among them), and the streams are the C library's again.
+void restoreAtExit() { restore(); }
+
+}  // namespace
+
+void bufferStandardError() {
+  if (buffering) return;
+  if (cookieStream == nullptr) {
+    cookie_io_functions_t functions{};
+    functions.write = cookieWrite;
+    cookieStream = fopencookie(nullptr, "w", functions);
+    if (cookieStream == nullptr) return;  // then standard error stays as it is
+    std::setvbuf(cookieStream, nullptr, _IONBF, 0);
+  }
+  std::cerr.flush();
+  std::fflush(stderr);
+  savedStream = stderr;
+  stderr = cookieStream;
+  savedErrorBuffer = std::cerr.rdbuf(&errorBuffer);
+  std::cerr.unsetf(std::ios::unitbuf);
+  buffering = true;
+  if (!exitHookRegistered) exitHookRegistered = std::atexit(restoreAtExit) == 0;
+  // Only where the signal would end the process: an ignored or handled one stays as it is.
+  for (size_t k = 0; k < std::size(terminatingSignals); ++k) {
+    handlerInstalled[k] = sigaction(terminatingSignals[k], nullptr, &savedActions[k]) == 0 &&
+                          savedActions[k].sa_handler == SIG_DFL;
+    if (!handlerInstalled[k]) continue;
+    struct sigaction action {};
+    action.sa_handler = writePendingAndTerminate;
+    sigemptyset(&action.sa_mask);
+    sigaction(terminatingSignals[k], &action, nullptr);
+  }
+}
+
+void flushStandardError() {
+  if (pending != 0) writeOut();
+}
+
+void unbufferStandardError() {
+  if (!buffering) return;
+  restore();
+  checkStandardStreams();
+}
+
+bool checkStandardStreams() {
+  std::cout.flush();
+  std::fflush(stdout);
+  std::FILE* const errorStream = buffering ? savedStream : stderr;
+  std::fflush(errorStream);
+  const bool failed = writeFailed || std::ferror(stdout) != 0 || std::ferror(errorStream) != 0 ||
+                      std::cout.bad() || std::cerr.bad();
+  if (failed) raiseExitStatus(1);
+  return !failed;
+}
+
+void atTerminatingSignal(void (*hook)()) {
+  for (void (*&slot)() : signalHooks) {
+    if (slot == hook) return;
+    if (slot == nullptr) {
+      slot = hook;
+      return;
+    }
+  }
+}

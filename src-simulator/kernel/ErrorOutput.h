@@ -1,0 +1,26 @@
+// Standard error while the run loop runs: written out in blocks from a buffer of the program's
+// own, with write, instead of a line or a character at a time.
+#pragma once
+
+// From bufferStandardError to unbufferStandardError, std::cerr and the C stream stderr (which
+// meanwhile stands for a stream that writes into the same buffer) share one buffer and keep
+// their order. It is written out at the end of each pass that wrote to it, before the loop
+// waits for the window, before anything goes to standard output, and when the run ends. A
+// process that exits inside a pass has the rest written out at exit; one ended by a hang-up,
+// interrupt or termination signal has it written out by the signal handler installed meanwhile,
+// which then lets the signal take its default course.
+//
+// Standard error that cannot be written (a full disk, 2>/dev/full) drops the rest of the run's
+// error output, without a message; unbufferStandardError then raises the exit status to 1, as it
+// does for standard output that could not be written. A closed pipe keeps its SIGPIPE.
+void bufferStandardError();
+void flushStandardError();  // cheap when nothing is pending
+void unbufferStandardError();
+
+// Flushes standard output and tells whether standard output and standard error have been
+// written without error so far; raises the exit status to 1 if not.
+bool checkStandardStreams();
+
+// Run by the signal handler above before it writes out standard error: hook must only call
+// what a signal handler may (write, close). At most a few hooks; each is registered once.
+void atTerminatingSignal(void (*hook)());

@@ -1,0 +1,98 @@
+#include "kernel/OutputFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "startup/EndProcess.h"
+
+void OutputFile::open(const std::string& programName, const std::string& optionName, const std::string& path) {
+  program = programName;
+  option = optionName;
+  name = path;
+  fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    std::fprintf(stderr, "%s: %s: cannot write '%s': %s\n", program.c_str(), option.c_str(), name.c_str(),
+                 std::strerror(errno));
+    endProcess(1);
+  }
+  struct stat status {};
+  regular = fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+  if (buffer == nullptr) buffer = new char[capacity];
+  pending = 0;
+  start = 0;
+}
+
+bool OutputFile::writeOut() {
+  while (start < pending) {
+    const ssize_t written = ::write(fd, buffer + start, pending - start);
+    if (written < 0 && errno == EINTR) continue;
+    if (written < 0) return false;
+    if (written == 0) {
+      errno = ENOSPC;
+      return false;
+    }
+    start = start + static_cast<size_t>(written);
+  }
+  pending = 0;
+  start = 0;
+  return true;
+}
+
+void OutputFile::fail(int error, bool atExit) {
+  if (fd >= 0) ::close(fd);
+  fd = -1;
+  pending = 0;
+  start = 0;
+  if (regular) unlink(name.c_str());
+  std::fprintf(stderr, "%s: %s: error writing '%s': %s\n", program.c_str(), option.c_str(), name.c_str(),
+               std::strerror(error));
+  if (!atExit) endProcess(1);
+}
+
+void OutputFile::write(std::string_view text) {
+  if (fd < 0) return;
+  if (text.size() > capacity - pending && !writeOut()) return fail(errno);
+  if (text.size() >= capacity) {
+    size_t done = 0;
+    while (done < text.size()) {
+      const ssize_t written = ::write(fd, text.data() + done, text.size() - done);
+      if (written < 0 && errno == EINTR) continue;
+      if (written <= 0) return fail(written == 0 ? ENOSPC : errno);
+      done += static_cast<size_t>(written);
+    }
+    return;
+  }
+  std::memcpy(buffer + pending, text.data(), text.size());
+  pending = pending + text.size();
+}
+
+void OutputFile::close(bool atExit) {
+  if (fd < 0) return;
+  if (!writeOut()) return fail(errno, atExit);
+  const int descriptor = fd;
+  fd = -1;
+  if (::close(descriptor) != 0 && errno != EINTR) fail(errno, atExit);
+}
+
+void OutputFile::closeFromSignal(const char* tail, size_t tailLength) {
+  if (fd < 0) return;
+  const int descriptor = fd;
+  fd = -1;
+  auto writeAll = [descriptor](const char* data, size_t n) {
+    while (n > 0) {
+      const ssize_t written = ::write(descriptor, data, n);
+      if (written < 0 && errno == EINTR) continue;
+      if (written <= 0) return false;
+      data += written;
+      n -= static_cast<size_t>(written);
+    }
+    return true;
+  };
+  if (writeAll(buffer + start, pending - start)) writeAll(tail, tailLength);
+  ::close(descriptor);
+}

@@ -1,0 +1,62 @@
+// Standard error buffered during the run: std::cerr and the C stream in one order, and what is
+// pending written out however the process ends.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "kernel/ErrorOutput.h"
+#include "support/Harness.h"
+
+namespace {
+
+void writeBothStreams() {
+  bufferStandardError();
+  std::cerr << "cerr 1" << std::endl;
+  std::fprintf(stderr, "C %d\n", 2);
+  std::cerr << "cerr " << 3 << '\n';
+  std::fputc('4', stderr);
+  std::fputs("\n", stderr);
+}
+
+TEST(ErrorOutput, BothStreamsKeepTheirOrderHoweverTheProcessEnds) {
+  const std::string text = "cerr 1\nC 2\ncerr 3\n4\n";
+  struct Case {
+    const char* name;
+    void (*end)();
+    int status;
+  };
+  const std::vector<Case> cases = {
+      {"run end", [] { unbufferStandardError(); }, 0},
+      {"exit in a pass", [] { std::exit(3); }, 3},
+      {"termination signal", [] { raise(SIGTERM); }, 128 + SIGTERM},
+      {"interrupt", [] { raise(SIGINT); }, 128 + SIGINT},
+  };
+  for (const Case& c : cases) {
+    RunResult r = runInChild([&c] {
+      writeBothStreams();
+      c.end();
+    });
+    EXPECT_EQ(r.status, c.status) << c.name;
+    EXPECT_EQ(r.err, text) << c.name;
+  }
+}
+
+TEST(ErrorOutput, StreamsAreHandedBackAtTheRunEnd) {
+  RunResult r = runInChild([] {
+    std::FILE* const before = stderr;
+    writeBothStreams();
+    unbufferStandardError();
+    if (stderr != before) std::_Exit(2);
+    std::fprintf(stderr, "after\n");
+    std::cerr << "again\n";
+  });
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "cerr 1\nC 2\ncerr 3\n4\nafter\nagain\n");
+}
+
+}  // namespace
