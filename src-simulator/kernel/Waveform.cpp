@@ -13,6 +13,7 @@
 #include "kernel/ErrorOutput.h"
 #include "kernel/OutputFile.h"
 #include "elaboration/Ph3.h"
+#include "kernel/SignalGroups.h"
 #include "startup/Sim.h"
 
 bool waveformRecording = false;
@@ -41,26 +42,6 @@ uint64_t offset = 0;  // added to simulated time, so that a restart does not go 
 uint64_t lastTimeWritten = 0;
 bool anyTimeWritten = false;
 std::string text;  // reused for each batch of lines
-
-// "PC[3]" is ("PC", 3); a name without a trailing index keeps index -1. Characters that would
-// end a word of the dump become '_'.
-void splitName(const char* name, std::string& base, long& index) {
-  std::string full = name != nullptr && *name != '\0' ? name : "Annon";
-  index = -1;
-  if (full.size() > 2 && full.back() == ']') {
-    const size_t open = full.rfind('[');
-    if (open != std::string::npos && open > 0 && open + 2 < full.size()) {
-      const std::string digits = full.substr(open + 1, full.size() - open - 2);
-      if (digits.size() < 10 && digits.find_first_not_of("0123456789") == std::string::npos) {
-        index = std::strtol(digits.c_str(), nullptr, 10);
-        full.erase(open);
-      }
-    }
-  }
-  for (char& c : full)
-    if (c <= ' ' || c > '~') c = '_';
-  base = full;
-}
 
 // Short identifier codes from the printable characters '!' to '~'.
 std::string codeFor(size_t number) {
@@ -121,24 +102,12 @@ void flushPending() {
 // Groups the wires into variables and the variables into one scope per name.
 void declare() {
   const int n = phaseTwo->numberOfSignals;
-  variableOf.assign(static_cast<size_t>(n), 0);
+  std::vector<SignalGroup> groups;
+  signalGroupsForm(groups, variableOf);
   std::vector<std::string> baseOf;
-  std::string previousBase;
-  long previousIndex = -1;
-  for (int s = 0; s < n; ++s) {
-    std::string base;
-    long index;
-    splitName(phaseTwo->signalNames[s], base, index);
-    if (!variables.empty() && index >= 0 && previousIndex >= 0 && index == previousIndex + 1 &&
-        base == previousBase) {
-      ++variables.back().width;
-    } else {
-      variables.push_back(Variable{s, 1, index, codeFor(variables.size())});
-      baseOf.push_back(base);
-    }
-    variableOf[static_cast<size_t>(s)] = static_cast<int>(variables.size() - 1);
-    previousBase = base;
-    previousIndex = index;
+  for (const SignalGroup& group : groups) {
+    variables.push_back(Variable{group.first, group.width, group.lowIndex, codeFor(variables.size())});
+    baseOf.push_back(group.base);
   }
 
   std::vector<std::string> scopes;
@@ -215,6 +184,7 @@ void closeFromSignal() {
 }  // namespace
 
 void waveformOpen() {
+  signalGroupsRunStart();  // -v and -s resolve their names before the run, like the dump's header
   if (fileName.empty() || file.isOpen()) return;
   file.open(programName, "-V", fileName);
   declare();

@@ -1,9 +1,10 @@
 // Waveforms (-V): every wire change of the run as a Value Change Dump.
 //
-// One scope per signal name; the consecutive bits of one handle ("PC[0]" ... "PC[15]") form one
-// vector "PC [15:0]", and further handles with the same name are "PC_2", "PC_3", ... in the same
-// scope. ZERO, ONE, XXX and HIZ are written as 0, 1, x and z, UNINITIALIZED as x; one time unit
-// is one time step. A restart continues the dump after the last time written.
+// One scope per signal name, one variable per signal group (kernel/SignalGroups.h): the
+// consecutive bits of one handle ("PC[0]" ... "PC[15]") form one vector "PC [15:0]", and further
+// handles with the same name are "PC_2", "PC_3", ... in the same scope. ZERO, ONE, XXX and HIZ
+// are written as 0, 1, x and z, UNINITIALIZED as x; one time unit is one time step. A restart
+// continues the dump after the last time written.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +17,8 @@ void waveformSetFile(const char* program, const char* path);
 // Before the run: creates the file and writes the declarations. A file that cannot be created,
 // or later not written completely, ends the process with status 1 after a one-line message
 // naming the file and the reason, and an incomplete regular file is removed (see OutputFile.h).
-// Without -V it does nothing.
+// Without -V it writes nothing; with or without, it first runs the signal groups' run-start
+// hooks (the names of -v, the header of -s).
 void waveformOpen();
 
 // Set while a dump is being written: the run loop's test before calling waveformChange.

@@ -9,6 +9,8 @@
 #include <string>
 
 #include "kernel/KeyScript.h"
+#include "kernel/StepTable.h"
+#include "kernel/TestVectors.h"
 #include "kernel/Waveform.h"
 #include "startup/Sim.h"
 #include "startup/getopt.h"
@@ -146,7 +148,7 @@ void printHelp() {
 void commandLine(int gargc, char** gargv) {
   if (gargc > 0 && gargv[0] != nullptr) commandName = gargv[0];
   int option;
-  while ((option = tavrin::getopt(gargc, gargv, "C:c:S:EF:g:K:hk:mp:r:T:tu:V:W:Xz:")) != -1) {
+  while ((option = tavrin::getopt(gargc, gargv, "C:c:S:EF:g:K:hk:mo:p:r:s:T:tu:V:v:W:Xz:")) != -1) {
     switch (option) {
       case 'C': readColour(gargc, gargv, 'C', red_fg, green_fg, blue_fg); break;
       case 'c': readColour(gargc, gargv, 'c', red_bg, green_bg, blue_bg); break;
@@ -164,6 +166,9 @@ void commandLine(int gargc, char** gargv) {
       case 'm': connectMuxOnlyFlag = 1; break;
       case 'r': romImageFile = tavrin::optarg; break;
       case 'V': waveformSetFile(gargv[0], tavrin::optarg); break;
+      case 'v': testVectorsRead(gargv[0], tavrin::optarg); break;
+      case 'o': testVectorsReport(gargv[0], tavrin::optarg); break;
+      case 's': stepTableSetFile(gargv[0], tavrin::optarg); break;
       case 'p': readRunTimeFlag(gargc, gargv, 'p', profRunTimeFlag, numberOfProfRunTimeFlags); break;
       case 'T': stopTime = timeValue(tavrin::optarg); break;
       case 't': displayTimeFlag = !displayTimeFlag; break;
