@@ -81,9 +81,12 @@ void PowerOn(const SD& sd, const Signal& out, int time, const Signal& init);
 // Pulser: out (1 bit) rests at init's level; each press of keyChar sends a pulse of the
 // complement lasting about `duration`.
 void Pulser(const SD& sd, const Signal& out, char keyChar, int duration, const Signal& init);
-// Clock: out (1 bit) starts at init's level (off), goes to the complement (on) about `offset`
-// later (offset + 4 .. offset + 9), stays on for `duration`, and repeats every `period`. A
-// clock keeps the event queue busy: a run with one ends only at the stop time (-T) or by key.
+// Clock: out (1 bit) starts at init's level (off) and then alternates. Each phase is counted
+// from the moment the previous change settled, and each change takes the transit (XXX after 4,
+// settled after 9): on at offset + 9 after out first settles off, on for duration + 9, off for
+// period - duration + 9, so one cycle takes period + 18. Clock(sd, clk, 10, 20, 40, Zero) is
+// first ONE at 39, ZERO at 58, ONE at 97. A clock keeps the event queue busy: a run with one
+// ends only at the stop time (-T), by key or by a Stop.
 void Clock(const SD& sd, const Signal& out, int duration, int offset, int period, const Signal& init);
 // Stop: ends the simulation when in (1 bit) becomes ONE.
 void Stop(const SD& sd, const Signal& in);
