@@ -15,7 +15,10 @@ if(TAVRIN_SANITIZE)
 endif()
 
 install(TARGETS tavrin tavrin-asm RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS tavrin_sim EXPORT TavrinTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(TARGETS tavrin_sim tavrin_pipeline EXPORT TavrinTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+# The processor's parts: "pipeline.h" (or "pipeline/pipeline.h") and Tavrin::pipeline.
+target_include_directories(tavrin_pipeline PUBLIC $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/tavrin/pipeline>)
+install(FILES ${PROJECT_SOURCE_DIR}/pipeline/pipeline.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tavrin/pipeline)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/src-simulator/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tavrin
         FILES_MATCHING PATTERN "*.h")
 install(FILES ${PROJECT_SOURCE_DIR}/src-simulator/startup/main.cpp DESTINATION ${TAVRIN_DATA_DIR})
@@ -31,3 +34,21 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/TavrinConfigVersion.cmake
                                  COMPATIBILITY SameMajorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/TavrinConfig.cmake ${PROJECT_BINARY_DIR}/TavrinConfigVersion.cmake
         DESTINATION ${TAVRIN_CONFIG_DIR})
+
+# pkg-config for make users; the file finds the tree relative to itself, like the config above.
+file(RELATIVE_PATH TAVRIN_PREFIX_FROM_PC ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
+string(REGEX REPLACE "/$" "" TAVRIN_PREFIX_FROM_PC "${TAVRIN_PREFIX_FROM_PC}")
+configure_file(${CMAKE_CURRENT_LIST_DIR}/tavrin.pc.in ${PROJECT_BINARY_DIR}/tavrin.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/tavrin.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+# cpack -G DEB: the installed tree as a Debian package under /usr.
+set(CPACK_PACKAGE_NAME tavrin)
+set(CPACK_PACKAGE_VENDOR "Tavrin developers")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Event-driven gate-level digital logic simulator with a pipelined processor")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Tavrin developers")
+set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libx11-dev, g++, cmake | pkgconf")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_GENERATOR DEB)
+include(CPack)

@@ -5,11 +5,8 @@
 // Notation in comments: X[h..l] is bits h down to l of X; (a, b) puts b in the low bits.
 #include "pipeline.h"
 
-#include <cstdio>
 #include <cstring>
 #include <string>
-
-#include "RomImage.h"
 
 // clang-format off
 const unsigned char romContents[128] = {
@@ -450,29 +447,6 @@ void BasicPipe(const SD& coord, const Signal& reset, const Signal& clock, const 
   Mux(SD(coord, "aa"), MemReq, (PC, aOut), AddrBusOut);
 }
 
-namespace {
-
-
-void probe1(const char* position, const Signal& sig, const char* label) {
-  Probe(SD(position), sig, label, 0, nullptr);
-}
-
-void filler(const char* position, const Signal& sig) { Not(SD(position), Zero, sig); }
-
-// The image named with -r, or the built-in program.
-const unsigned char* programImage() {
-  static unsigned char image[128];
-  if (romImageFile == nullptr) return romContents;
-  std::string error;
-  if (!readRomImage(romImageFile, image, error)) {
-    std::fprintf(stderr, "%s: -r: %s\n", commandName, error.c_str());
-    endProcess(1);
-  }
-  return image;
-}
-
-}  // namespace
-
 // Sixteen one-bit probes, bit 15 first, one title character each (a blank gives an empty
 // label). Each bit moves one inner cell right through "aa".."ae"; after "ae" the next bit
 // starts at inner cell "aa" of the outer cell or block one column to the right.
@@ -542,65 +516,5 @@ void ProcessorProbes(const ProcessorSignals& s) {
   probe16("jh.ab", s.LMDR, "MEM: LMDR");
   const Signal regs[8] = {s.Reg0, s.Reg1, s.Reg2, s.Reg3, s.Reg4, s.Reg5, s.Reg6, s.Reg7};
   const char* const regPositions[8] = {"fk.ae", "gk.ae", "hk.ae", "ik.ae", "jk.ae", "kk.ae", "lk.ae", "mk.ae"};
-    for (int r = 0; r < 8; ++r) probe16(regPositions[r], regs[r], ("Reg" + std::to_string(r)).c_str());
-}
-
-void simnet() {
-  const ProcessorSignals s;
-  Signal _1(1, "_1"), _2(1, "_2"), _3(1, "_3"), _4(1, "_4"), _5(1, "_5"), _7(1, "_7"), _8(1, "_8"), _6(1, "_6");
-  Signal _9(1, "_9"), _10(1, "_10"), _11(1, "_11"), _12(1, "_12"), _13(1, "_13"), _14(1, "_14"), _15(1, "_15");
-  Processor(s, programImage());
-
-  probe16("aa.aa", s.PC, "IF: PC");
-  probe16("ba.aa", s.PCtmp, "IF: PCtmp");
-  Switch(SD("ad.ac-ae"), s.reset, '0', One, "0:RST");
-  Switch(SD("bd.ac-ae"), s.clock, '1', Zero, "1:CLK");
-  probe1("ak.aa-ac", s.memory, "MemRq");
-  probe16("ak.ae", s.AddrBus, "Address Bus");
-  probe1("bk.aa-ac", s.read, "R/W");
-  probe16("bk.ae", s.DataBus, "Data Bus");
-  probe16("da-ea.aa", s.IR_ID, "ID: IR");
-  probe16("dd-ed.ad", s.IR_EX, "EX: IR");
-  filler("dg-eg.ae", _1);
-  filler("dh-eh.aa", _2);
-  probe16("dh-eh.ab", s.IR_MEM, "MEM: IR");
-  probe16("dk-ek.ae", s.IR_WB, "WB: IR");
-  probe1("ca", s.stallIF, "Stall_IF");
-  probe1("cd", s.stallID, "Stall_ID");
-  probe1("cg", s.stallEX, "Stall_EX");
-  probe1("ai", s.branchDecision, "Branch?");
-  probe1("ck", s.stallMEM, "Stall_MEM");
-  probe16("fa.aa", s.PC1, "ID: PC1");
-  filler("fd.ae", _3);
-  probe16("ga.aa", s.A, "ID: A");
-  probe16("ha.aa", s.B, "ID: B");
-  probe16("ia.aa", s.IR1, "ID: IR1");
-  filler("id.ae", _4);
-  probe16("ja.aa", s.D, "ID: D");
-  probe1("ff.aa-ab", s.N, "N");
-  probe1("ff.ad-ae", s.Z, "Z");
-  probe16("gd.ad", s.ALUo, "EX: ALUo");
-  filler("gg.ae", _5);
-  probe16("hd.ad", s.DMAR, "EX: DMAR");
-  filler("hg.ae", _7);
-  probe16("jd.ad", s.SMDR, "EX: SMDR");
-  filler("jg.ae", _8);
-  filler("gh.aa", _6);
-  probe16("gh.ab", s.ALUo1, "MEM: ALUo1");
-  filler("jh.aa", _9);
-  probe16("jh.ab", s.LMDR, "MEM: LMDR");
-  filler("fk.aa", _10);
-  probe16("fk.ae", s.Reg0, "Reg0");
-  probe16("gk.ae", s.Reg1, "Reg1");
-  filler("hk.aa", _11);
-  probe16("hk.ae", s.Reg2, "Reg2");
-  filler("ik.aa", _12);
-  probe16("ik.ae", s.Reg3, "Reg3");
-  probe16("jk.ae", s.Reg4, "Reg4");
-  filler("kk.aa", _13);
-  probe16("kk.ae", s.Reg5, "Reg5");
-  filler("lk.aa", _14);
-  probe16("lk.ae", s.Reg6, "Reg6");
-  filler("mk.aa", _15);
-  probe16("mk.ae", s.Reg7, "Reg7");
+  for (int r = 0; r < 8; ++r) probe16(regPositions[r], regs[r], ("Reg" + std::to_string(r)).c_str());
 }

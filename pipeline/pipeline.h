@@ -2,6 +2,9 @@
 // build the whole machine or any part of it. Every function takes the instance's designation
 // first, then its input ports, then its output ports; all of them only create signals and
 // library components through tavrin.h.
+//
+// Installed as the library tavrin_pipeline (CMake: Tavrin::pipeline; pkg-config: tavrin), with
+// this header as "pipeline.h".
 #pragma once
 
 #include "tavrin.h"
@@ -122,5 +125,7 @@ void ProcessorProbes(const ProcessorSignals& s);
 // first at `first` ("outer.inner"), one title character per probe.
 void probe16(const char* first, const Signal& sig, const char* title);
 
-// The whole processor with its switches and probes (declared in startup/Sim.h as well).
+// The whole processor with its switches and probes (declared in startup/Sim.h as well): tavrin's
+// own circuit, pipeline/processor.cpp, not part of the library; a circuit built on the library
+// defines its own.
 void simnet();

@@ -1,15 +1,17 @@
 #!/bin/bash
 # Regenerates docs/screenshot.png: runs the simulator under a private Xvfb, releases reset, clocks
-# the processor a few cycles and captures the window.
+# the processor a few cycles and captures the window. With NO_LINES=1 it hides the
+# interconnecting lines (F2) first and writes docs/screenshot-panes.png, the README's first picture.
 #
 #   scripts/screenshot.sh [path/to/tavrin]     (default: $TAVRIN_EXE, else build/tavrin)
+#   NO_LINES=1 scripts/screenshot.sh
 #
 # Needs Xvfb, xdotool, xwininfo and ImageMagick's import.
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 exe=${1:-${TAVRIN_EXE:-$root/build/tavrin}}
-out=$root/docs/screenshot.png
+if [ -n "${NO_LINES:-}" ]; then out=$root/docs/screenshot-panes.png; else out=$root/docs/screenshot.png; fi
 cycles=${CYCLES:-6}
 title="Tavrin v20200116"
 
@@ -49,6 +51,10 @@ for c in $(seq 1 $((2 * cycles))); do
   press 1                # each press flips the clock
   sleep 0.5
 done
+if [ -n "${NO_LINES:-}" ]; then
+  press F2               # interconnecting lines off: the panes and their colours stand out
+  sleep 1
+fi
 sleep 2
 
 mkdir -p "$(dirname "$out")"

@@ -98,8 +98,7 @@ bool keyScriptParse(const char* text, std::string& error) {
     if (comma == std::string::npos) break;
     begin = comma + 1;
   }
-  steps = std::move(parsed);
-  keyScriptRestart();
+  keyScriptAppend(parsed);
   return true;
 }
 

@@ -25,8 +25,8 @@ struct ScriptStep {
 // One step in the -k syntax ("1", "1*8", "1@500"); false when malformed.
 bool keyScriptReadStep(const std::string& text, ScriptStep& step);
 
-// Reads a -k script and makes it the script. On a malformed step returns false with a one-line
-// reason in error.
+// Reads a -k script and appends its steps to the script (several -k options and -v files run in
+// the order given). On a malformed step returns false with a one-line reason in error.
 bool keyScriptParse(const char* text, std::string& error);
 
 // Appends steps to the script.
@@ -42,7 +42,8 @@ size_t keyScriptSteps();
 void keyScriptOnSettlePoint(void (*hook)(size_t point));
 // Called once when the run ends (any way but a fatal error), after the last settle point.
 void keyScriptOnRunEnd(void (*hook)());
-// Without a window, end the run after the last settle point instead of running on until idle.
+// End the run after the last settle point instead of running on (a run without a window that
+// has nothing left to check; the caller decides).
 void keyScriptEndAfterLastPoint();
 
 // Before the run: every key of the script must be bound to a switch or pulser with a hook.

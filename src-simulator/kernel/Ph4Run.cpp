@@ -13,6 +13,7 @@
 #include "kernel/KeyScript.h"
 #include "kernel/Ph4.h"
 #include "kernel/RunTime.h"
+#include "kernel/SignalGroups.h"
 #include "kernel/Waveform.h"
 #include "startup/Sim.h"
 
@@ -148,6 +149,7 @@ void PhaseFour::run() {
 
   // Written out in blocks from here on: a probe line each is too dear as a write each.
   bufferStandardError();
+  signalGroupsRunStart();  // test vectors and the step table find their signals
   keyScriptCheck();
   waveformOpen();
 

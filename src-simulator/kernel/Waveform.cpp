@@ -184,7 +184,6 @@ void closeFromSignal() {
 }  // namespace
 
 void waveformOpen() {
-  signalGroupsRunStart();  // -v and -s resolve their names before the run, like the dump's header
   if (fileName.empty() || file.isOpen()) return;
   file.open(programName, "-V", fileName);
   declare();
