@@ -36,7 +36,7 @@ int runRecoverably(void (*body)(void*), void* context) {
 void resetProcessState() {
   tavrin::resetGetopt();
   resetSettings();
-  waveformSetFile("tavrin", "");
+  waveformSetFile("");
   done = reStart = haltFlag = stallLevel = 0;
   visibleFlag = 1;
 }

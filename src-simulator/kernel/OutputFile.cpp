@@ -14,7 +14,7 @@ void OutputFile::open(const std::string& programName, const std::string& optionN
   program = programName;
   option = optionName;
   name = path;
-  fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  fd = path == "-" ? fcntl(1, F_DUPFD_CLOEXEC, 3) : ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) {
     std::fprintf(stderr, "%s: %s: cannot write '%s': %s\n", program.c_str(), option.c_str(), name.c_str(),
                  std::strerror(errno));
@@ -52,6 +52,10 @@ void OutputFile::fail(int error, bool atExit) {
   std::fprintf(stderr, "%s: %s: error writing '%s': %s\n", program.c_str(), option.c_str(), name.c_str(),
                std::strerror(error));
   if (!atExit) endProcess(1);
+}
+
+void OutputFile::flush() {
+  if (fd >= 0 && !writeOut()) fail(errno);
 }
 
 void OutputFile::write(std::string_view text) {

@@ -19,7 +19,8 @@ public:
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
-  // Creates (or truncates) path; program and option (such as "-V") name it in messages.
+  // Creates (or truncates) path, or writes to standard output for "-"; program and option (such
+  // as "-V") name it in messages.
   void open(const std::string& program, const std::string& option, const std::string& path);
   bool isOpen() const { return fd >= 0; }
   const std::string& path() const { return name; }
@@ -27,6 +28,9 @@ public:
   // Appends text; whole when the buffer is written out, never split between two writes unless
   // it is larger than the buffer.
   void write(std::string_view text);
+
+  // Writes out what is pending.
+  void flush();
 
   // Writes out what is pending and closes the file. Does nothing when not open. From an exit
   // handler, pass atExit: a failure then gives its message but cannot end the process again.

@@ -7,46 +7,47 @@
 #include <vector>
 
 #include "elaboration/Ph3.h"
+#include "kernel/OutputFile.h"
 #include "kernel/Ph4.h"
 #include "kernel/SignalGroups.h"
 #include "kernel/TestVectors.h"
-#include "startup/EndProcess.h"
+#include "startup/Settings.h"
 
 namespace {
 
-std::string programName = "tavrin";
 std::string fileName;
-std::FILE* file = nullptr;
+OutputFile file;
 std::vector<SignalGroup> groups;
 std::vector<int> columns;
+
+// Rows on standard output keep their place among the lines printed there.
+void write(const std::string& text) {
+  if (fileName == "-") std::fflush(stdout);
+  file.write(text);
+  file.flush();  // a row per step at most: followed as the run goes, also with a window
+}
 
 void open() {
   std::vector<int> groupOfWire;
   signalGroupsForm(groups, groupOfWire);
   columns = signalGroupsProbed(groupOfWire);
-  file = fileName == "-" ? stdout : std::fopen(fileName.c_str(), "w");
-  if (file == nullptr) {
-    std::fprintf(stderr, "%s: -s: cannot write '%s': %s\n", programName.c_str(), fileName.c_str(),
-                 std::strerror(errno));
-    endProcess(1);
-  }
+  file.open(commandName, "-s", fileName);
   std::string text = "time step";
   for (int g : columns) text += " " + groups[static_cast<size_t>(g)].name;
   text += "\n";
-  std::fputs(text.c_str(), file);
+  write(text);
 }
 
 }  // namespace
 
-void stepTableSetFile(const char* program, const char* path) {
-  programName = program;
+void stepTableSetFile(const char* path) {
   fileName = path;
   signalGroupsOnRunStart(open);
   gradingHooksInstall();
 }
 
 void stepTableRow(size_t point) {
-  if (file == nullptr) return;
+  if (!file.isOpen()) return;
   const SignalValue* wires = phaseThree->currentSignals;
   std::string text = std::to_string(phaseFour->time) + " " + std::to_string(point);
   for (int g : columns) {
@@ -60,17 +61,7 @@ void stepTableRow(size_t point) {
                                                      : signalGroupBits(bits, group.width);
   }
   text += '\n';
-  std::fputs(text.c_str(), file);
-  std::fflush(file);  // a row per step at most: followed as the run goes, also with a window
+  write(text);
 }
 
-void stepTableClose() {
-  if (file == nullptr) return;
-  const bool failed = std::ferror(file) != 0;
-  const bool closed = file == stdout ? std::fflush(file) == 0 : std::fclose(file) == 0;
-  file = nullptr;
-  if (!closed || failed) {
-    std::fprintf(stderr, "%s: -s: error writing '%s'\n", programName.c_str(), fileName.c_str());
-    raiseExitStatus(1);
-  }
-}
+void stepTableClose() { file.close(); }

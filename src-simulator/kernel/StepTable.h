@@ -14,7 +14,7 @@
 // Remembers the file to write ("-" for standard output); program names the executable in
 // messages. The file is created before the run; one that cannot be created ends the process
 // with status 1 after "<program>: -s: cannot write '<file>': <reason>".
-void stepTableSetFile(const char* program, const char* path);
+void stepTableSetFile(const char* path);
 
 // The row of a settle point; nothing without -s.
 void stepTableRow(size_t point);

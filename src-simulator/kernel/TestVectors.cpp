@@ -13,9 +13,11 @@
 #include "display/Window.h"
 #include "elaboration/Ph3.h"
 #include "kernel/KeyScript.h"
+#include "kernel/OutputFile.h"
 #include "kernel/SignalGroups.h"
 #include "kernel/StepTable.h"
 #include "startup/EndProcess.h"
+#include "startup/Settings.h"
 
 namespace {
 
@@ -36,7 +38,6 @@ struct Expectation {
   std::string actualText;
 };
 
-std::string programName = "tavrin";
 std::string fileName;  // the file being read, and the first one for the report
 std::vector<std::string> fileNames;
 std::string reportName;
@@ -47,7 +48,7 @@ std::vector<SignalGroup> groups;
 std::vector<int> groupOfWire;
 
 [[noreturn]] void parseError(const std::string& file, int line, const std::string& reason) {
-  std::fprintf(stderr, "%s: -v: %s:%d: %s\n", programName.c_str(), file.c_str(), line, reason.c_str());
+  std::fprintf(stderr, "%s: -v: %s:%d: %s\n", commandName, file.c_str(), line, reason.c_str());
   endProcess(2);
 }
 
@@ -203,13 +204,8 @@ std::string xml(const std::string& s) {
 
 void writeReport() {
   if (reportName.empty()) return;
-  std::FILE* out = std::fopen(reportName.c_str(), "w");
-  if (out == nullptr) {
-    std::fprintf(stderr, "%s: -o: cannot write '%s': %s\n", programName.c_str(), reportName.c_str(),
-                 std::strerror(errno));
-    raiseExitStatus(2);
-    return;
-  }
+  OutputFile out;
+  out.open(commandName, "-o", reportName);
   std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<testsuites>\n<testsuite name=\"" + xml(fileNames[0]) +
                      "\" tests=\"" + std::to_string(expectations.size()) + "\" failures=\"" +
                      std::to_string(failedCount) + "\">\n";
@@ -224,12 +220,8 @@ void writeReport() {
     text += ">\n    <failure message=\"" + xml(message) + "\"/>\n  </testcase>\n";
   }
   text += "</testsuite>\n</testsuites>\n";
-  std::fputs(text.c_str(), out);
-  const bool failed = std::ferror(out) != 0;
-  if (std::fclose(out) != 0 || failed) {
-    std::fprintf(stderr, "%s: -o: error writing '%s'\n", programName.c_str(), reportName.c_str());
-    raiseExitStatus(2);
-  }
+  out.write(text);
+  out.close();
 }
 
 void runEnd() {
@@ -271,13 +263,12 @@ void testVectorsRunEnd() {
   if (!fileNames.empty()) runEnd();
 }
 
-void testVectorsRead(const char* program, const char* path) {
-  programName = program;
+void testVectorsRead(const char* path) {
   fileName = path;
   fileNames.push_back(path);
   std::ifstream in(path);
   if (!in) {
-    std::fprintf(stderr, "%s: -v: cannot open '%s': %s\n", program, path, std::strerror(errno));
+    std::fprintf(stderr, "%s: -v: cannot open '%s': %s\n", commandName, path, std::strerror(errno));
     endProcess(2);
   }
   const size_t firstPoint = keyScriptSteps();
@@ -317,7 +308,7 @@ void testVectorsRead(const char* program, const char* path) {
     }
   }
   if (in.bad()) {
-    std::fprintf(stderr, "%s: -v: cannot read '%s': %s\n", program, path, std::strerror(errno));
+    std::fprintf(stderr, "%s: -v: cannot read '%s': %s\n", commandName, path, std::strerror(errno));
     endProcess(2);
   }
   keyScriptAppend(steps);
@@ -325,7 +316,6 @@ void testVectorsRead(const char* program, const char* path) {
   gradingHooksInstall();
 }
 
-void testVectorsReport(const char* program, const char* path) {
-  programName = program;
+void testVectorsReport(const char* path) {
   reportName = path;
 }

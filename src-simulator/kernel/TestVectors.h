@@ -23,10 +23,10 @@
 
 // Reads and parses the file and appends its steps to the key script (-v). A file that cannot be
 // read or parsed ends the process with status 2 after "<program>: -v: ..." on standard error.
-void testVectorsRead(const char* program, const char* path);
+void testVectorsRead(const char* path);
 
 // The JUnit XML report of a -v run, written when the run ends (-o).
-void testVectorsReport(const char* program, const char* path);
+void testVectorsReport(const char* path);
 
 // Installs, once, the key script's settle-point and run-end hooks that -v and -s share: at each
 // settle point the table's row, then the failed expectations; at the end the summary.

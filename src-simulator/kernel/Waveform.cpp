@@ -28,7 +28,6 @@ struct Variable {
   std::string code;
 };
 
-std::string programName = "tavrin";
 std::string fileName;
 OutputFile file;
 
@@ -145,8 +144,7 @@ void declare() {
 
 }  // namespace
 
-void waveformSetFile(const char* program, const char* path) {
-  programName = program;
+void waveformSetFile(const char* path) {
   fileName = path;
 }
 
@@ -185,7 +183,7 @@ void closeFromSignal() {
 
 void waveformOpen() {
   if (fileName.empty() || file.isOpen()) return;
-  file.open(programName, "-V", fileName);
+  file.open(commandName, "-V", fileName);
   declare();
   waveformRecording = true;
   static const bool registered = std::atexit(closeAtExit) == 0;

@@ -12,7 +12,7 @@
 #include "construction/Signal.h"
 
 // Remembers the file to write; program names the executable in messages.
-void waveformSetFile(const char* program, const char* path);
+void waveformSetFile(const char* path);
 
 // Before the run: creates the file and writes the declarations. A file that cannot be created,
 // or later not written completely, ends the process with status 1 after a one-line message

@@ -165,10 +165,10 @@ void commandLine(int gargc, char** gargv) {
         break;
       case 'm': connectMuxOnlyFlag = 1; break;
       case 'r': romImageFile = tavrin::optarg; break;
-      case 'V': waveformSetFile(gargv[0], tavrin::optarg); break;
-      case 'v': testVectorsRead(gargv[0], tavrin::optarg); break;
-      case 'o': testVectorsReport(gargv[0], tavrin::optarg); break;
-      case 's': stepTableSetFile(gargv[0], tavrin::optarg); break;
+      case 'V': waveformSetFile(tavrin::optarg); break;
+      case 'v': testVectorsRead(tavrin::optarg); break;
+      case 'o': testVectorsReport(tavrin::optarg); break;
+      case 's': stepTableSetFile(tavrin::optarg); break;
       case 'p': readRunTimeFlag(gargc, gargv, 'p', profRunTimeFlag, numberOfProfRunTimeFlags); break;
       case 'T': stopTime = timeValue(tavrin::optarg); break;
       case 't': displayTimeFlag = !displayTimeFlag; break;

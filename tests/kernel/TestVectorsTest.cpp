@@ -206,8 +206,17 @@ TEST(StepTable, TableOrReportThatCannotBeWritten) {
             "tavrin: -s: cannot write '/nonexistent/t.txt': No such file or directory\n");
   EXPECT_EQ(table.err.find("Time ="), std::string::npos);
   VectorRun report = runVectors("e y=0bzz00\n", {"-o", "/nonexistent/r.xml"});
-  EXPECT_EQ(report.result.status, 2);
+  EXPECT_EQ(report.result.status, 1);
   EXPECT_EQ(report.result.out, "1 passed, 0 failed\n");
   EXPECT_EQ(report.result.err.substr(report.result.err.find("tavrin: -o")),
             "tavrin: -o: cannot write '/nonexistent/r.xml': No such file or directory\n");
+  // Created, but not written completely.
+  table = simulate({"-X", "-k", "e", "-s", "/dev/full"});
+  EXPECT_EQ(table.status, 1);
+  EXPECT_EQ(table.err.substr(table.err.find("tavrin: -s")),
+            "tavrin: -s: error writing '/dev/full': No space left on device\n");
+  report = runVectors("e y=0bzz00\n", {"-o", "/dev/full"});
+  EXPECT_EQ(report.result.status, 1);
+  EXPECT_EQ(report.result.err.substr(report.result.err.find("tavrin: -o")),
+            "tavrin: -o: error writing '/dev/full': No space left on device\n");
 }
