@@ -46,18 +46,7 @@ std::string readFile(const std::string& path) {
   return text.str();
 }
 
-// Sim in a child that ends, as main does, with the run's final exit status.
-RunResult simulate(const std::vector<std::string>& args) {
-  return runInChild([&] {
-    std::vector<std::string> words{"tavrin"};
-    words.insert(words.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(word.data());
-    argv.push_back(nullptr);
-    Sim(static_cast<int>(words.size()), argv.data(), buses);
-    std::exit(finalExitStatus());
-  });
-}
+RunResult simulate(const std::vector<std::string>& args) { return runSimulation(buses, args); }
 
 struct VectorRun {
   RunResult result;

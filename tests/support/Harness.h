@@ -15,7 +15,8 @@ struct RunResult {
 // Runs body in a forked child; the child exits 0 when body returns.
 RunResult runInChild(const std::function<void()>& body);
 
-// Sim(args, build) in a child; args excludes the program name ("tavrin" is used).
+// Sim(args, build) in a child that ends, as main does, with the run's final exit status; args
+// excludes the program name ("tavrin" is used).
 RunResult runSimulation(void (*build)(), const std::vector<std::string>& args);
 
 // Runs an executable with the given arguments (argv[0] = program), optionally with a timeout.
