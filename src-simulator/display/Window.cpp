@@ -2,6 +2,7 @@
 
 #include <X11/cursorfont.h>
 #include <poll.h>
+#include <signal.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -42,6 +43,36 @@ int catchIOError(Display*) {
 }
 
 namespace {
+
+int xConnection = -1;  // the X server's socket while the window is open
+struct sigaction pipeActionBefore;
+
+// SIGPIPE: a write to a closed pipe or socket. When it is the X server's socket that is gone,
+// the write is let fail, so that Xlib reports the lost connection (catchIOError) and the run ends
+// with its message and status; any other closed pipe (| head) keeps its ordinary behaviour.
+extern "C" void onBrokenPipe(int) {
+  if (xConnection >= 0) {
+    pollfd connection{xConnection, POLLOUT, 0};
+    if (poll(&connection, 1, 0) == 1 && (connection.revents & (POLLHUP | POLLERR)) != 0) return;
+  }
+  sigaction(SIGPIPE, &pipeActionBefore, nullptr);
+  raise(SIGPIPE);  // delivered when the handler returns, with the action from before
+}
+
+void catchBrokenPipe(Display* display) {
+  xConnection = ConnectionNumber(display);
+  struct sigaction action{};
+  action.sa_handler = onBrokenPipe;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGPIPE, &action, &pipeActionBefore);
+}
+
+void releaseBrokenPipe() {
+  if (xConnection < 0) return;
+  sigaction(SIGPIPE, &pipeActionBefore, nullptr);
+  xConnection = -1;
+}
 
 constexpr long windowEventMask =
     KeyPressMask | ButtonPressMask | ButtonReleaseMask | Button1MotionMask | ExposureMask | StructureNotifyMask;
@@ -93,6 +124,7 @@ Windex::Windex(const char* labelString) {
     std::cerr << "Unable to open X Window" << std::endl;
     return;
   }
+  catchBrokenPipe(display);
 
   screen = DefaultScreen(display);
   colormap1 = DefaultColormap(display, screen);
@@ -117,6 +149,7 @@ Windex::Windex(const char* labelString) {
   // X refuses a window without area, and the first exposure awaited below would never come.
   if (hint.width <= 0 || hint.height <= 0) {
     std::cerr << "Unable to open X Window of size " << hint.width << "x" << hint.height << std::endl;
+    releaseBrokenPipe();
     XCloseDisplay(display);
     display = nullptr;
     return;
@@ -174,6 +207,7 @@ Windex::~Windex() {
   if (display == nullptr) return;
   XFreeGC(display, gc);
   XDestroyWindow(display, window);
+  releaseBrokenPipe();
   XCloseDisplay(display);
   display = nullptr;
 }

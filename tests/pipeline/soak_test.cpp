@@ -52,6 +52,13 @@ TEST(Soak, TheClockKeyPressedForHoursKeepsPeakMemoryFlat) {
     ASSERT_GT(peakAfterWarmUp, 0);
     // The program counter stays a number all along: the machine really ran.
     EXPECT_EQ(defined, presses);
+#if defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer keeps freed memory in quarantine, which grows the peak by itself: the
+    // memory is measured in the ordinary build only.
+    std::printf("%ld presses: peak %ld kB after %ld, %ld kB after all (not compared)\n", presses, peakAfterWarmUp,
+                warmUp, peak);
+    return;
+#endif
     // The event queue's node blocks still grow a little while the program reaches its busiest
     // stretch; a single 32-byte allocation kept per press would add close to 3 MB.
     EXPECT_LE(peak - peakAfterWarmUp, 1024) << "peak " << peakAfterWarmUp << " kB -> " << peak << " kB";
