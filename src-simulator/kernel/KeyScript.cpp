@@ -11,6 +11,23 @@
 
 bool keyScriptPending = false;
 
+// A word quoted in a one-line message: control characters and bytes beyond ASCII as \xHH.
+std::string printableText(const std::string& word) {
+  static const char hex[] = "0123456789abcdef";
+  std::string text;
+  for (const char c : word) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= ' ' && byte <= '~') {
+      text += c;
+    } else {
+      text += "\\x";
+      text += hex[byte >> 4];
+      text += hex[byte & 15];
+    }
+  }
+  return text;
+}
+
 namespace {
 
 std::vector<ScriptStep> steps;
@@ -33,23 +50,6 @@ bool readCount(const std::string& text, uint64_t& value) {
     value = value * 10 + digit;
   }
   return true;
-}
-
-// A word quoted in a one-line message: control characters and bytes beyond ASCII as \xHH.
-std::string printable(const std::string& word) {
-  static const char hex[] = "0123456789abcdef";
-  std::string text;
-  for (const char c : word) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= ' ' && byte <= '~') {
-      text += c;
-    } else {
-      text += "\\x";
-      text += hex[byte >> 4];
-      text += hex[byte & 15];
-    }
-  }
-  return text;
 }
 
 void press(int key) {
@@ -91,7 +91,7 @@ bool keyScriptParse(const char* text, std::string& error) {
     const std::string word = script.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
     ScriptStep step;
     if (!keyScriptReadStep(word, step)) {
-      error = "malformed step '" + printable(word) + "' (a step is a key, key*count or key@time)";
+      error = "malformed step '" + printableText(word) + "' (a step is a key, key*count or key@time)";
       return false;
     }
     parsed.push_back(step);

@@ -25,6 +25,9 @@ struct ScriptStep {
 // One step in the -k syntax ("1", "1*8", "1@500"); false when malformed.
 bool keyScriptReadStep(const std::string& text, ScriptStep& step);
 
+// A word quoted in a one-line message: control characters and bytes beyond ASCII as \xHH.
+std::string printableText(const std::string& word);
+
 // Reads a -k script and appends its steps to the script (several -k options and -v files run in
 // the order given). On a malformed step returns false with a one-line reason in error.
 bool keyScriptParse(const char* text, std::string& error);

@@ -65,6 +65,9 @@ private:
   bool idle() const;
   void serveWindow(int& checkEventCountDown);
   void slowMotion();
+  // The bodies of evaluatePass and applyNextTime, inlined into the loops of run and settle.
+  void evaluateActivated();
+  void applyEarliestEvents();
 };
 
 extern PhaseFour* phaseFour;

@@ -55,7 +55,7 @@ void PhaseFour::reset() {
   startComponents();
 }
 
-void PhaseFour::evaluatePass() {
+[[gnu::always_inline]] inline void PhaseFour::evaluateActivated() {
   const PhaseTwo& two = *phaseTwo;
   ComponentFunction* const logicEvaluate = two.logicEvaluate;
   ++passes;
@@ -80,7 +80,7 @@ void PhaseFour::evaluatePass() {
   set.clear();
 }
 
-void PhaseFour::applyNextTime() {
+[[gnu::always_inline]] inline void PhaseFour::applyEarliestEvents() {
   if (skewHeap.isEmpty()) return;
   SignalValue* const currentSignals = phaseThree->currentSignals;
   Activations& set = activated();
@@ -100,13 +100,17 @@ void PhaseFour::applyNextTime() {
   } while (!skewHeap.isEmpty() && skewHeap.root->time == now);
 }
 
+void PhaseFour::evaluatePass() { evaluateActivated(); }
+
+void PhaseFour::applyNextTime() { applyEarliestEvents(); }
+
 bool PhaseFour::settled() const { return skewHeap.isEmpty() && (activations == nullptr || !activations->any()); }
 
 bool PhaseFour::settle(uint64_t passLimit) {
   for (uint64_t pass = 0; !settled(); ++pass) {
     if (pass == passLimit) return false;
-    evaluatePass();
-    applyNextTime();
+    evaluateActivated();
+    applyEarliestEvents();
   }
   return true;
 }
@@ -180,9 +184,9 @@ void PhaseFour::run() {
     }
     if (displayTimeFlag != 0) window.drawTimeAndQueue(time, skewHeap.getLength(), stallLevel);
 
-    evaluatePass();
+    evaluateActivated();
     if (keyScriptPending) [[unlikely]] keyScriptStep();
-    applyNextTime();
+    applyEarliestEvents();
     serveWindow(checkEventCountDown);
     // The end of the pass: what it wrote goes out before anything waits.
     flushStandardError();

@@ -155,10 +155,10 @@ void resolve() {
     keyScriptEndAfterLastPoint();
   signalGroupsForm(groups, groupOfWire);
   for (Expectation& e : expectations) {
-    if (!signalGroupsFind(groups, e.name, e.group, e.bit)) parseError(fileNames[e.file], e.line, "unknown signal '" + e.name + "'");
+    if (!signalGroupsFind(groups, e.name, e.group, e.bit)) parseError(fileNames[e.file], e.line, "unknown signal '" + printableText(e.name) + "'");
     const int width = e.bit < 0 ? groups[static_cast<size_t>(e.group)].width : 1;
     if (!formBits(e, width))
-      parseError(fileNames[e.file], e.line, "value '" + e.valueText + "' is wider than " + e.name + " (" + std::to_string(width) +
+      parseError(fileNames[e.file], e.line, "value '" + printableText(e.valueText) + "' is wider than " + printableText(e.name) + " (" + std::to_string(width) +
                              (width == 1 ? " bit)" : " bits)"));
   }
 }
@@ -263,16 +263,16 @@ void testVectorsRunEnd() {
   if (!fileNames.empty()) runEnd();
 }
 
-void testVectorsRead(const char* path) {
-  fileName = path;
-  fileNames.push_back(path);
-  std::ifstream in(path);
-  if (!in) {
-    std::fprintf(stderr, "%s: -v: cannot open '%s': %s\n", commandName, path, std::strerror(errno));
-    endProcess(2);
-  }
-  const size_t firstPoint = keyScriptSteps();
-  std::vector<ScriptStep> steps;
+namespace {
+
+// Reads the lines of a file: its steps, and its expectations at points from firstPoint on.
+// False with "<file>:<line>: <reason>" in error at the first malformed line.
+bool parse(std::istream& in, const std::string& file, size_t fileIndex, size_t firstPoint,
+           std::vector<ScriptStep>& steps, std::vector<Expectation>& found, std::string& error) {
+  auto malformed = [&](int line, const std::string& reason) {
+    error = file + ":" + std::to_string(line) + ": " + reason;
+    return false;
+  };
   std::string text;
   for (int line = 1; std::getline(in, text); ++line) {
     const size_t hash = text.find('#');
@@ -291,29 +291,63 @@ void testVectorsRead(const char* path) {
         } else {
           ok = keyScriptReadStep(word, step);
         }
-        if (!ok) parseError(fileName, line, "malformed step '" + word + "' (a step is key, key*count, key@time or @time)");
+        if (!ok)
+          return malformed(line, "malformed step '" + printableText(word) +
+                                     "' (a step is key, key*count, key@time or @time)");
         steps.push_back(step);
       } else {
         Expectation e;
-        e.file = fileNames.size() - 1;
+        e.file = fileIndex;
         e.line = line;
         e.name = word.substr(0, equals == std::string::npos ? word.size() : equals);
         e.valueText = equals == std::string::npos ? "" : word.substr(equals + 1);
         e.point = firstPoint + steps.size();
         if (equals == std::string::npos || e.name.empty() || !readValue(e.valueText, e))
-          parseError(fileName, line, "malformed expectation '" + word + "' (an expectation is NAME=VALUE)");
-        expectations.push_back(std::move(e));
+          return malformed(line, "malformed expectation '" + printableText(word) + "' (an expectation is NAME=VALUE)");
+        found.push_back(std::move(e));
       }
       first = false;
     }
   }
-  if (in.bad()) {
-    std::fprintf(stderr, "%s: -v: cannot read '%s': %s\n", commandName, path, std::strerror(errno));
+  return true;
+}
+
+}  // namespace
+
+void testVectorsRead(const char* path) {
+  fileName = path;
+  std::ifstream in(path);
+  if (!in) {
+    std::fprintf(stderr, "%s: -v: cannot open '%s': %s\n", commandName, path, std::strerror(errno));
     endProcess(2);
   }
+  std::vector<ScriptStep> steps;
+  std::vector<Expectation> found;
+  std::string error;
+  const bool ok = parse(in, fileName, fileNames.size(), keyScriptSteps(), steps, found, error);
+  const bool unreadable = in.bad();
+  const int readError = errno;
+  in.close();
+  if (unreadable) {
+    std::fprintf(stderr, "%s: -v: cannot read '%s': %s\n", commandName, path, std::strerror(readError));
+    endProcess(2);
+  }
+  if (!ok) {
+    std::fprintf(stderr, "%s: -v: %s\n", commandName, error.c_str());
+    endProcess(2);
+  }
+  fileNames.push_back(path);
+  for (Expectation& e : found) expectations.push_back(std::move(e));
   keyScriptAppend(steps);
   signalGroupsOnRunStart(resolve);
   gradingHooksInstall();
+}
+
+bool testVectorsCheck(std::istream& in, const std::string& file, std::string& error) {
+  std::vector<ScriptStep> steps;
+  std::vector<Expectation> found;
+  error.clear();
+  return parse(in, file, 0, 0, steps, found, error);
 }
 
 void testVectorsReport(const char* path) {

@@ -20,10 +20,16 @@
 #pragma once
 
 #include <cstddef>
+#include <istream>
+#include <string>
 
 // Reads and parses the file and appends its steps to the key script (-v). A file that cannot be
 // read or parsed ends the process with status 2 after "<program>: -v: ..." on standard error.
 void testVectorsRead(const char* path);
+
+// The parse of testVectorsRead on text, nothing kept: false with a one-line reason
+// ("<file>:<line>: ...") for the first malformed line.
+bool testVectorsCheck(std::istream& in, const std::string& file, std::string& error);
 
 // The JUnit XML report of a -v run, written when the run ends (-o).
 void testVectorsReport(const char* path);
