@@ -5,8 +5,9 @@
 // Without --scale: the processor (BasicPipe + Memory), reset by a PowerOn and clocked by a
 // Clock, run headless for CYCLES clock cycles; --probes adds the 425 one-bit probes of the
 // simulator's own layout, their lines sent to /dev/null. With --scale N: N copies of a
-// gate-level 16-bit counter on one clock instead. Prints one key=value line per run, and for
-// the processor a second line with the start-up cost.
+// gate-level 16-bit counter on one clock instead (from 2,000 copies on with a few Rams). Prints
+// one key=value line per run and a second line with the start-up cost (and, for the counters,
+// the peak memory per component).
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -90,6 +91,12 @@ void counters() {
       if (i < 15) And(SD(cell(k, "ad").c_str()), (q[i], carryIn), carry[i - 1]);
     }
     for (int i = 0; i < 16; ++i) Dff(SD(cell(k, "ae").c_str()), (Zero, d[i], clk, reset), q[i]);
+    // Big circuits (2,000 copies and more) hold a few memories too: every 500th copy also writes
+    // its count into a 16-word Ram, at the address of its low four bits, and reads it back.
+    if (copies >= 2000 && k % 500 == 499) {
+      Signal word(16, "word");
+      Ram(SD(cell(k, "af").c_str()), (One, clk, q.sub(3, 0), q.sub(3, 0)), q, word, 16, 16, 4, 1, 1);
+    }
   }
 }
 
@@ -176,6 +183,12 @@ int main(int argc, char** argv) {
     std::printf(" scale=%d components=%d ns_per_component_cycle=%.2f", scale, components,
                 seconds * 1e9 / (static_cast<double>(components) * cycles));
   std::printf("\n");
+  if (scale > 0)
+    std::printf("circuit=counters components=%d construction_ms=%.2f elaboration_ms=%.2f activation_lists_ms=%.2f "
+                "tiling_ms=%.2f startup_ms=%.2f peak_bytes_per_component=%.0f\n",
+                components, startup.construction, startup.elaboration, startup.activationLists, startup.tiling,
+                startup.construction + startup.elaboration + startup.tiling,
+                static_cast<double>(usageNow.ru_maxrss) * 1024.0 / components);
   if (scale == 0)
     std::printf("circuit=processor components=%d construction_ms=%.2f elaboration_ms=%.2f activation_lists_ms=%.2f "
                 "tiling_ms=%.2f startup_ms=%.2f\n",
