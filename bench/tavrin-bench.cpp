@@ -18,6 +18,7 @@
 #include <cstring>
 #include <string>
 
+#include "RippleCounter.h"
 #include "construction/Ph1.h"
 #include "construction/addStCmp.h"
 #include "display/Ph5.h"
@@ -83,14 +84,8 @@ void counters() {
   PowerOn(SD("aa"), reset, 40, One);
   Clock(SD("ab"), clk, 250, counterFirstEdge, 500, Zero);
   for (int k = 0; k < copies; ++k) {
-    Signal q(16, "q"), d(16, "d"), carry(14, "carry");
-    Not(SD(cell(k, "ab").c_str()), q[0], d[0]);
-    for (int i = 1; i < 16; ++i) {
-      const Signal carryIn = i == 1 ? q[0] : carry[i - 2];
-      Xor(SD(cell(k, "ac").c_str()), (q[i], carryIn), d[i]);
-      if (i < 15) And(SD(cell(k, "ad").c_str()), (q[i], carryIn), carry[i - 1]);
-    }
-    for (int i = 0; i < 16; ++i) Dff(SD(cell(k, "ae").c_str()), (Zero, d[i], clk, reset), q[i]);
+    Signal q(16, "q");
+    RippleCounter(cell(k, ""), clk, reset, q);
     // Big circuits (2,000 copies and more) hold a few memories too: every 500th copy also writes
     // its count into a 16-word Ram, at the address of its low four bits, and reads it back.
     if (copies >= 2000 && k % 500 == 499) {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "bench/RippleCounter.h"
 #include "support/Harness.h"
 #include "tavrin.h"
 
@@ -24,14 +25,8 @@ void counters() {
   Switch(SD("aa"), reset, 'r', Zero);
   Switch(SD("ab"), clk, 'c', Zero);
   for (int k = 0; k < copies; ++k) {
-    Signal q(16, "q"), d(16, "d"), carry(14, "carry");
-    Not(SD(cell(k, "ab").c_str()), q[0], d[0]);
-    for (int i = 1; i < 16; ++i) {
-      const Signal carryIn = i == 1 ? q[0] : carry[i - 2];
-      Xor(SD(cell(k, "ac").c_str()), (q[i], carryIn), d[i]);
-      if (i < 15) And(SD(cell(k, "ad").c_str()), (q[i], carryIn), carry[i - 1]);
-    }
-    for (int i = 0; i < 16; ++i) Dff(SD(cell(k, "ae").c_str()), (Zero, d[i], clk, reset), q[i]);
+    Signal q(16, "q");
+    RippleCounter(cell(k, ""), clk, reset, q);
   }
 }
 
