@@ -1,5 +1,6 @@
 #include "display/Pane.h"
 
+#include "display/PaneBatch.h"
 #include "display/Ph5.h"
 #include "display/Window.h"
 
@@ -14,13 +15,11 @@ Windex* window() {
 
 bool isLevel(SignalValue sv) { return sv >= ZERO && sv <= ONE; }
 
-void fillWithValue(Windex* win, SignalValue sv, int x, int y, int w, int h) {
-  switch (sv) {
-    case ZERO: win->drawFilledRectangle_ZERO(x, y, w, h); break;
-    case ONE: win->drawFilledRectangle_ONE(x, y, w, h); break;
-    case XXX: win->drawFilledRectangle_XXX(x, y, w, h); break;
-    case UNINITIALIZED: win->drawFilledRectangle_UNINITIALIZED(x, y, w, h); break;
-    case HIZ: win->drawFilledRectangle_HIZ(x, y, w, h); break;
+void strip(Windex& win, const PaneStrip& s, SignalValue sv) {
+  if (paneBatch::collecting) {
+    paneBatch::add(s, sv);
+  } else {
+    drawPaneStrip(win, s, sv);
   }
 }
 
@@ -39,29 +38,7 @@ void drawPane(int x, int y, int w, int h, SignalValue sv, bool is_probe, float s
   int xs, ys, ws, hs;
   shrink(shrinkFactor, x, y, w, h, xs, ys, ws, hs);
   if (!isLevel(sv)) return;
-  win->clearArea(xs, ys, ws, hs);
-  if (is_probe) {
-    fillWithValue(win, sv, xs, ys, ws, hs);
-    win->drawRectangle(xs, ys, ws, hs);
-    return;
-  }
-  switch (sv) {
-    case ONE: win->drawFilledRectangle(xs, ys, ws, hs); break;
-    case ZERO: win->drawRectangle(xs, ys, ws, hs); break;
-    case XXX:
-      win->drawRectangle(xs, ys, ws, hs);
-      win->drawLine(xs, ys, xs + ws, ys + hs);
-      win->drawLine(xs, ys + hs, xs + ws, ys);
-      break;
-    case UNINITIALIZED:
-      win->drawRectangle(xs, ys, ws, hs);
-      win->drawLine(xs, ys + hs, xs + ws, ys);
-      break;
-    case HIZ:
-      win->drawRectangle(xs, ys, ws, hs);
-      win->drawLine(xs, ys + hs / 2, xs + ws, ys + hs / 2);
-      break;
-  }
+  strip(*win, {xs, ys, ws, hs, xs, ys, ws, hs, is_probe ? PaneStyle::probe : PaneStyle::plain}, sv);
 }
 
 // Byte strips always show the value colours, probe or not.
@@ -74,9 +51,7 @@ void drawPane_byte(int x, int y, int w, int h, SignalValue* sv, bool, float shri
   int f = static_cast<int>(s * 0.7);
   for (int i = 0; i < 8; ++i) {
     if (!isLevel(sv[i])) continue;
-    win->clearArea(xs, ys + i * s, ws, f);
-    fillWithValue(win, sv[i], xs, ys + i * s, ws, f);
-    win->drawRectangle(xs, ys + i * s, ws, f);
+    strip(*win, {xs, ys + i * s, ws, f, xs, ys + i * s, ws, f, PaneStyle::probe}, sv[i]);
   }
 }
 
@@ -89,8 +64,6 @@ void drawPane_byte_h(int x, int y, int w, int h, SignalValue* sv, bool, float sh
   int f = static_cast<int>(s * 0.7);
   for (int i = 0; i < 8; ++i) {
     if (!isLevel(sv[i])) continue;
-    win->clearArea(xs + i * s, ys, s, hs);
-    fillWithValue(win, sv[i], xs + i * s, ys, f, hs);
-    win->drawRectangle(xs + i * s, ys, f, hs);
+    strip(*win, {xs + i * s, ys, s, hs, xs + i * s, ys, f, hs, PaneStyle::probe}, sv[i]);
   }
 }

@@ -9,7 +9,9 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <utility>
 
+#include "display/PaneBatch.h"
 #include "kernel/RunTime.h"
 #include "startup/Sim.h"
 
@@ -388,6 +390,10 @@ void Windex::showView() const {
 
 void Windex::drawTimeAndQueue(unsigned long long t, int q, int s) {
   std::string text = "T=" + std::to_string(t) + " Q=" + std::to_string(q) + " S=" + std::to_string(s) + "        ";
+  if (paneBatch::collecting) {
+    paneBatch::addText(viewXs + (viewXe - viewXs) / 32, viewYs + (viewYe - viewYs) / 32, std::move(text));
+    return;
+  }
   drawText(viewXs + (viewXe - viewXs) / 32, viewYs + (viewYe - viewYs) / 32, text.c_str());
 }
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "display/FandCOp.h"
+#include "display/PaneBatch.h"
 #include "display/WindowKeys.h"
 #include "display/Ph5.h"
 #include "display/Window.h"
@@ -114,6 +115,8 @@ void buttonPress(Windex* w, int button, int x, int y) {
 int anyWindowEvents() {
   if (phaseFive == nullptr || phaseFive->windexPointer == nullptr) return 0;
   Windex* w = phaseFive->windexPointer;
+  // What the passes drew since the last look goes out before an event can draw over it.
+  paneBatch::drawCollected();
   int eventType = 0, keyChar = 0;
   w->checkEvent(eventType, keyChar);
   int x = keyChar >> pointerFieldBits & pointerFieldMask;

@@ -3,6 +3,7 @@
 #include <X11/keysym.h>
 #include <poll.h>
 
+#include "display/PaneBatch.h"
 #include "display/Ph5.h"
 #include "display/Window.h"
 #include "display/WindowKeys.h"
@@ -177,6 +178,7 @@ void Windex::setCursor(int which) {
 
 void Windex::waitForEvent() {
   if (display == nullptr) return;
+  paneBatch::drawCollected();
   if (XPending(display) > 0) return;
   pollfd descriptor{ConnectionNumber(display), POLLIN, 0};
   poll(&descriptor, 1, -1);

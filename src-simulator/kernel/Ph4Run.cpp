@@ -1,9 +1,11 @@
 #include <bit>
+#include <ctime>
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
 #include "display/FandCOp.h"
+#include "display/PaneBatch.h"
 #include "display/Ph5.h"
 #include "display/Window.h"
 #include "display/WindowEv.h"
@@ -39,6 +41,20 @@ void startComponents() {
 }
 
 bool pastStopTime(uint64_t time) { return stopTime != 0 && time > stopTime; }
+
+// At full speed the window is looked at (its events served, the panes drawn that changed
+// meanwhile) at most this often: faster than the eye, and far less often than every other pass.
+constexpr int64_t lookIntervalNs = 10'000'000;
+
+bool lookDue() {
+  static int64_t last = 0;
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  const int64_t ns = static_cast<int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+  if (ns - last < lookIntervalNs) return false;
+  last = ns;
+  return true;
+}
 
 }  // namespace
 
@@ -118,19 +134,21 @@ bool PhaseFour::settle(uint64_t passLimit) {
 // Nothing can change before the next window event.
 bool PhaseFour::idle() const { return settled() && reStart == 0 && done == 0 && !keyScriptPending; }
 
-// Every other pass looks at the X connection; when nothing can change it sleeps there instead
-// of spinning.
+// Every other pass may look at the X connection: in slow motion it does, at full speed once the
+// look interval has passed; when nothing can change it sleeps there instead of spinning.
 void PhaseFour::serveWindow(int& checkEventCountDown) {
   if (checkEventCountDown > 0) {
     --checkEventCountDown;
     return;
   }
+  checkEventCountDown = 1;
   if (idle() && !pastStopTime(time)) {
     flushStandardError();
     phaseFive->windexPointer->waitForEvent();
+  } else if (stallLevel == 0 && !lookDue()) {
+    return;
   }
   drainWindowEvents();
-  checkEventCountDown = 1;
 }
 
 // Slow motion: 2 to the power stallLevel waits of a millisecond after each pass, the window
@@ -167,6 +185,7 @@ void PhaseFour::run() {
   // Without a window nothing from outside can reach the run: a halt, or an empty queue with
   // nothing left to evaluate, would last for ever.
   const bool headless = window.display == nullptr;
+  const bool collectDrawings = !headless && window.recorder == nullptr;
 
   while (done == 0) {
     if (pastStopTime(time)) break;
@@ -182,9 +201,12 @@ void PhaseFour::run() {
       reset();
       reStart = 0;
     }
+    // At full speed the pass's drawings are collected, and drawn at the next look.
+    paneBatch::collecting = collectDrawings && stallLevel == 0;
     if (displayTimeFlag != 0) window.drawTimeAndQueue(time, skewHeap.getLength(), stallLevel);
 
     evaluateActivated();
+    paneBatch::collecting = false;
     if (keyScriptPending) [[unlikely]] keyScriptStep();
     applyEarliestEvents();
     serveWindow(checkEventCountDown);
@@ -193,6 +215,8 @@ void PhaseFour::run() {
     if (stallLevel != 0) slowMotion();
   }
 
+  paneBatch::drawCollected();
+  if (!headless) XFlush(window.display);
   keyScriptRunEnd();
   waveformClose();
   unbufferStandardError();

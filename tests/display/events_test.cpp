@@ -17,6 +17,7 @@
 
 #include "display/FandCOp.h"
 #include "display/Pane.h"
+#include "display/PaneBatch.h"
 #include "display/Ph5.h"
 #include "display/Window.h"
 #include "display/WindowEv.h"
@@ -401,6 +402,61 @@ TEST_F(EventsX, ClearingAnEmptyRectangleLeavesTheWindowAlone) {
     w->clearArea(0, 0, worldSize / 4, worldSize / 4);
     EXPECT_EQ(pixelAt(w, 10, 10), w->background);
     EXPECT_EQ(pixelAt(w, 500, 400), w->foreground);
+  });
+}
+
+// The whole window's pixels.
+std::string windowPixels(Windex* w) {
+  XSync(w->display, False);
+  XImage* image = XGetImage(w->display, w->window, 0, 0, static_cast<unsigned>(w->xPixels),
+                            static_cast<unsigned>(w->yPixels), AllPlanes, ZPixmap);
+  std::string bytes(image->data, static_cast<size_t>(image->bytes_per_line) * static_cast<size_t>(image->height));
+  XDestroyImage(image);
+  return bytes;
+}
+
+// Drawings collected between two looks leave exactly the picture of drawing each at once: a
+// plain pane's line patterns of earlier values, a byte strip, a probe, a time text that got
+// shorter, and panes small enough that nothing is cleared.
+TEST_F(EventsX, CollectedDrawingsLeaveThePictureOfDrawingAtOnce) {
+  inChild([] {
+    Windex* w = openWindow(1);
+    const int q = worldSize / 4;
+    const std::vector<std::pair<int, std::vector<SignalValue>>> histories = {
+        {0, {ONE, ZERO, ONE}},
+        {1, {ONE, XXX, HIZ, UNINITIALIZED, ONE}},
+        {2, {ZERO, HIZ, ZERO}},
+        {3, {ZERO, XXX, ONE, UNINITIALIZED}},
+        {4, {ONE, ZERO, XXX, ONE}},
+        {5, {ONE, XXX, ONE}},
+    };
+    auto draw = [&](int pane, SignalValue v, long time) {
+      SignalValue bytes[8] = {v, ONE, v, ZERO, v, HIZ, v, XXX};
+      switch (pane) {
+        case 0: drawPane(0, 0, q, q, v, false, 0.66f); break;
+        case 1: drawPane(q, 0, q, q, v, false, 0.25f); break;
+        case 2: drawPane(2 * q, 0, q, q, v, false, 0.5f); break;
+        case 3: drawPane(0, q, q, q, v, true, 0.66f); break;
+        case 4: drawPane_byte_h(q, q, q, q, bytes, true, 0.66f); break;
+        case 5: drawPane(2 * q, q, 9000, 9000, v, false, 1.0f); break;
+      }
+      w->drawTimeAndQueue(static_cast<unsigned long long>(time), time % 2 == 1 ? 1000000000 : 1, 0);  // the last one short
+    };
+    auto picture = [&](bool collect) {
+      w->clear();
+      for (const auto& [pane, values] : histories) draw(pane, values.front(), 0);
+      paneBatch::collecting = collect;
+      long time = 1;
+      for (size_t step = 1; step < 5; ++step)
+        for (const auto& [pane, values] : histories)
+          if (step < values.size()) draw(pane, values[step], time++);
+      paneBatch::collecting = false;
+      paneBatch::drawCollected();
+      return windowPixels(w);
+    };
+    const std::string atOnce = picture(false);
+    EXPECT_TRUE(picture(true) == atOnce);
+    EXPECT_FALSE(paneBatch::pending());
   });
 }
 
