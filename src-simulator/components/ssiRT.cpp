@@ -1,14 +1,18 @@
 #include "components/ssiRT.h"
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cstdint>
 #include <iostream>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "display/Pane.h"
 #include "elaboration/Ph2.h"
 #include "elaboration/Ph3.h"
+#include "kernel/ErrorOutput.h"
 #include "kernel/Ph4.h"
 #include "kernel/RTSigSup.h"
 #include "kernel/RunTime.h"
@@ -168,6 +172,30 @@ void tsb(int cind) {
   phaseFour->tsbSignalTransition(cind, s, v, quickTime, lazyTime);
 }
 
+namespace {
+
+// "  Probe for <decal> at <rcpos>  Value = ": the part of a probe's line that is the same on each
+// line, composed once per run, at the probe's first line (each time outside a run).
+std::string composeProbeLineMiddle(int cind) {
+  return std::string("  Probe for ") + phaseTwo->decal[cind] + " at " + phaseTwo->rcpos[cind] + "  Value = ";
+}
+
+const std::string& probeLineMiddle(int cind) {
+  static std::vector<std::string> middles;
+  static unsigned run = 0;
+  static std::string outsideRun;
+  if (bufferedRun() == 0) return outsideRun = composeProbeLineMiddle(cind);
+  if (run != bufferedRun() || middles.size() != static_cast<size_t>(phaseTwo->numberOfComponents)) {
+    middles.assign(static_cast<size_t>(phaseTwo->numberOfComponents), std::string());
+    run = bufferedRun();
+  }
+  std::string& middle = middles[static_cast<size_t>(cind)];
+  if (middle.empty()) middle = composeProbeLineMiddle(cind);
+  return middle;
+}
+
+}  // namespace
+
 void probe(int cind) {
   SignalValue v = dataInputValue(cind, 0);
   if (useXDisplay) {
@@ -175,12 +203,11 @@ void probe(int cind) {
     drawPane(t.x, t.y, t.w, t.h, v, true, paneShrink);
     return;
   }
-  // Composed first: standard error is unbuffered, and a probe line is written per activation.
-  static const char* const names[] = {"ZERO", "UNINITIALIZED", "XXX", "HIZ", "ONE"};
-  std::string line = "Time = " + std::to_string(phaseFour->time) + "  Probe for " + phaseTwo->decal[cind] +
-                     " at " + phaseTwo->rcpos[cind] + "  Value = " +
-                     (v >= ZERO && v <= ONE ? names[v] : "NOT A SIGNAL") + "\n";
-  std::cerr.write(line.data(), static_cast<std::streamsize>(line.size()));
+  static constexpr std::string_view names[] = {"ZERO\n", "UNINITIALIZED\n", "XXX\n", "HIZ\n", "ONE\n"};
+  char now[24];
+  const std::to_chars_result digits = std::to_chars(now, now + sizeof now, phaseFour->time);
+  writeStandardError({"Time = ", std::string_view(now, static_cast<size_t>(digits.ptr - now)),
+                      probeLineMiddle(cind), v >= ZERO && v <= ONE ? names[v] : "NOT A SIGNAL\n"});
 }
 
 void probebyte(int cind) { drawProbeByte(cind, drawPane_byte); }

@@ -1,6 +1,8 @@
 #include "kernel/ErrorOutput.h"
 
 #include <signal.h>
+#include <stdio_ext.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,6 +12,10 @@
 #include <iostream>
 #include <iterator>
 #include <streambuf>
+#include <string>
+#if defined(__GLIBCXX__)
+#include <ext/stdio_sync_filebuf.h>
+#endif
 
 #include "startup/EndProcess.h"
 
@@ -20,6 +26,8 @@ char buffer[1 << 16];
 volatile size_t pending = 0;  // bytes of buffer not yet written
 volatile size_t start = 0;    // of those, the ones already written by an interrupted write-out
 bool writeFailed = false;     // file descriptor 2 refused a write: the rest is dropped
+bool holdOverPasses = false;  // written out only when full, not at the end of each pass
+unsigned runs = 0;
 
 bool writeAll(const char* data, size_t n) {
   while (n > 0) {
@@ -83,10 +91,14 @@ ErrorBuffer& errorBuffer = *new ErrorBuffer();
 std::FILE* cookieStream = nullptr;
 std::FILE* savedStream = nullptr;
 std::streambuf* savedErrorBuffer = nullptr;
+std::streambuf* syncedOutput = nullptr;  // std::cout's buffer when it writes straight into stdout
 bool buffering = false;
 bool exitHookRegistered = false;
 
-constexpr int terminatingSignals[] = {SIGHUP, SIGINT, SIGTERM};
+// The first three always; the crash signals only while the buffer is held over passes, where a
+// crash would otherwise lose more than the pass it happened in.
+constexpr int terminatingSignals[] = {SIGHUP, SIGINT, SIGTERM, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+constexpr size_t alwaysHandled = 3;
 struct sigaction savedActions[std::size(terminatingSignals)];
 bool handlerInstalled[std::size(terminatingSignals)];
 
@@ -116,6 +128,28 @@ void restore() {
 // waveform's closing message among them), and the streams are the C library's again.
 void restoreAtExit() { restore(); }
 
+// Where no one can see the order in which standard error and standard output arrive, or when a
+// line arrives: standard error is not a terminal, and standard output is another file or pipe,
+// or standard error is a device such as /dev/null.
+bool nothingSeesThePasses() {
+  if (isatty(2) != 0) return false;
+  struct stat error {}, output {};
+  if (fstat(2, &error) != 0 || S_ISCHR(error.st_mode)) return true;
+  if (fstat(1, &output) != 0) return true;
+  return error.st_dev != output.st_dev || error.st_ino != output.st_ino;
+}
+
+// What std::cerr's sentry does before a write: the tied stream flushed. std::cout writing
+// straight into stdout (the usual) has nothing to flush when stdout holds no pending bytes.
+void flushTie() {
+  std::ostream* const tie = std::cerr.tie();
+  if (tie == nullptr) return;
+  if (tie == &std::cout && syncedOutput != nullptr && std::cout.rdbuf() == syncedOutput &&
+      __fpending(stdout) == 0)
+    return;
+  tie->flush();
+}
+
 }  // namespace
 
 void bufferStandardError() {
@@ -134,10 +168,18 @@ void bufferStandardError() {
   savedErrorBuffer = std::cerr.rdbuf(&errorBuffer);
   std::cerr.unsetf(std::ios::unitbuf);
   buffering = true;
+  ++runs;
+  holdOverPasses = nothingSeesThePasses();
+  syncedOutput = nullptr;
+#if defined(__GLIBCXX__)
+  auto* synced = dynamic_cast<__gnu_cxx::stdio_sync_filebuf<char>*>(std::cout.rdbuf());
+  if (synced != nullptr && synced->file() == stdout) syncedOutput = synced;
+#endif
   if (!exitHookRegistered) exitHookRegistered = std::atexit(restoreAtExit) == 0;
   // Only where the signal would end the process: an ignored or handled one stays as it is.
   for (size_t k = 0; k < std::size(terminatingSignals); ++k) {
-    handlerInstalled[k] = sigaction(terminatingSignals[k], nullptr, &savedActions[k]) == 0 &&
+    handlerInstalled[k] = (k < alwaysHandled || holdOverPasses) &&
+                          sigaction(terminatingSignals[k], nullptr, &savedActions[k]) == 0 &&
                           savedActions[k].sa_handler == SIG_DFL;
     if (!handlerInstalled[k]) continue;
     struct sigaction action {};
@@ -150,6 +192,24 @@ void bufferStandardError() {
 void flushStandardError() {
   if (pending != 0) writeOut();
 }
+
+void endOfPassStandardError() {
+  if (!holdOverPasses) flushStandardError();
+}
+
+void writeStandardError(std::initializer_list<std::string_view> parts) {
+  if (!buffering || std::cerr.rdbuf() != &errorBuffer) {
+    std::string line;
+    for (std::string_view part : parts) line += part;
+    std::cerr.write(line.data(), static_cast<std::streamsize>(line.size()));
+    return;
+  }
+  if (!std::cerr.good()) return;
+  flushTie();
+  for (std::string_view part : parts) append(part.data(), part.size());
+}
+
+unsigned bufferedRun() { return buffering ? runs : 0; }
 
 void unbufferStandardError() {
   if (!buffering) return;

@@ -12,6 +12,7 @@
 #include "elaboration/Ph2.h"
 #include "elaboration/Ph3.h"
 #include "kernel/Activations.h"
+#include "kernel/ErrorOutput.h"
 #include "kernel/KeyScript.h"
 #include "kernel/Ph4.h"
 #include "kernel/RunTime.h"
@@ -210,8 +211,9 @@ void PhaseFour::run() {
     if (keyScriptPending) [[unlikely]] keyScriptStep();
     applyEarliestEvents();
     serveWindow(checkEventCountDown);
-    // The end of the pass: what it wrote goes out before anything waits.
-    flushStandardError();
+    // The end of the pass: what it wrote goes out before anything waits (held where no one
+    // can see the passes).
+    endOfPassStandardError();
     if (stallLevel != 0) slowMotion();
   }
 

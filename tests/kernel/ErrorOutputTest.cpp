@@ -21,10 +21,12 @@ void writeBothStreams() {
   std::cerr << "cerr " << 3 << '\n';
   std::fputc('4', stderr);
   std::fputs("\n", stderr);
+  endOfPassStandardError();
+  writeStandardError({"parts ", "5", "\n"});
 }
 
 TEST(ErrorOutput, BothStreamsKeepTheirOrderHoweverTheProcessEnds) {
-  const std::string text = "cerr 1\nC 2\ncerr 3\n4\n";
+  const std::string text = "cerr 1\nC 2\ncerr 3\n4\nparts 5\n";
   struct Case {
     const char* name;
     void (*end)();
@@ -35,6 +37,8 @@ TEST(ErrorOutput, BothStreamsKeepTheirOrderHoweverTheProcessEnds) {
       {"exit in a pass", [] { std::exit(3); }, 3},
       {"termination signal", [] { raise(SIGTERM); }, 128 + SIGTERM},
       {"interrupt", [] { raise(SIGINT); }, 128 + SIGINT},
+      // Standard error is a pipe apart from standard output here: held over passes.
+      {"crash", [] { raise(SIGSEGV); }, 128 + SIGSEGV},
   };
   for (const Case& c : cases) {
     RunResult r = runInChild([&c] {
@@ -56,7 +60,7 @@ TEST(ErrorOutput, StreamsAreHandedBackAtTheRunEnd) {
     std::cerr << "again\n";
   });
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.err, "cerr 1\nC 2\ncerr 3\n4\nafter\nagain\n");
+  EXPECT_EQ(r.err, "cerr 1\nC 2\ncerr 3\n4\nparts 5\nafter\nagain\n");
 }
 
 }  // namespace
