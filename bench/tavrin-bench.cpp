@@ -1,13 +1,19 @@
-// tavrin-bench: how fast the kernel runs the processor, and how its cost grows with circuit size.
+// tavrin-bench: how fast the kernel runs the processor, how its cost grows with circuit size, and
+// how fast it runs a large combinational circuit fed by timed key steps.
 //
 //   tavrin-bench [--probes] [--scale N] CYCLES
+//   tavrin-bench --multiplier VECTORS
 //
 // Without --scale: the processor (BasicPipe + Memory), reset by a PowerOn and clocked by a
 // Clock, run headless for CYCLES clock cycles; --probes adds the 425 one-bit probes of the
 // simulator's own layout, their lines sent to /dev/null. With --scale N: N copies of a
 // gate-level 16-bit counter on one clock instead (from 2,000 copies on with a few Rams). Prints
 // one key=value line per run and a second line with the start-up cost (and, for the counters,
-// the peak memory per component).
+// the peak memory per component). With --multiplier: the 16x16 gate-level array multiplier of
+// ArrayMultiplier.h, its 32 operand switches toggled by timed key steps (one operand pair every
+// multiplierPeriod time units, a fixed pseudo-random sequence), a Probe on each product bit, its
+// lines sent to /dev/null; every product is checked when it has settled, and a wrong or unsettled
+// one ends the benchmark with status 1.
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -18,6 +24,7 @@
 #include <cstring>
 #include <string>
 
+#include "ArrayMultiplier.h"
 #include "RippleCounter.h"
 #include "construction/Ph1.h"
 #include "construction/addStCmp.h"
@@ -25,6 +32,8 @@
 #include "display/SchCell.h"
 #include "elaboration/Ph2.h"
 #include "elaboration/Ph3.h"
+#include "elaboration/Ph3.h"
+#include "kernel/KeyScript.h"
 #include "kernel/Ph4.h"
 #include "pipeline.h"
 
@@ -95,6 +104,56 @@ void counters() {
   }
 }
 
+// The multiplier's operands: vector v (1-based) is applied at v * multiplierPeriod, well after the
+// product of the one before has settled (the slowest of the first 5,000 settles in 590;
+// longest_settle reports it).
+constexpr uint64_t multiplierPeriod = 1000;
+Signal* product = nullptr;  // the product wires, for the checks
+struct Expected {
+  size_t point;  // the settle point after the vector's last toggle
+  uint64_t at;   // when the vector is applied
+  uint32_t product;
+};
+std::vector<Expected> expected;
+size_t nextCheck = 0;
+long wrongVectors = 0;
+uint64_t longestSettle = 0;  // time steps from a vector to its settled product
+
+void multiplierCircuit() {
+  product = new Signal(32, "p");
+  MultiplierCircuit(*product);
+}
+
+// Appends the timed steps of the vectors and what each must give.
+void multiplierSteps(long vectors) {
+  std::vector<ScriptStep> steps;
+  MultiplierOperands operands;
+  for (long v = 1; v <= vectors; ++v) {
+    const uint16_t a = operands.a, b = operands.b;
+    operands.next();
+    for (char key : multiplierToggles(a, b, operands.a, operands.b))
+      steps.push_back(ScriptStep{key, 1, true, static_cast<uint64_t>(v) * multiplierPeriod});
+    expected.push_back({steps.size(), static_cast<uint64_t>(v) * multiplierPeriod,
+                        static_cast<uint32_t>(operands.a) * operands.b});
+  }
+  keyScriptAppend(steps);
+}
+
+uint32_t productNow() {
+  uint32_t value = 0;
+  for (int i = 0; i < 32; ++i)
+    if (phaseThree->currentSignals[product->serialNumber[i]] == ONE) value |= 1u << i;
+  return value;
+}
+
+// At each settle point: a vector's last toggle has settled (the queue empty) with the product.
+void checkProduct(size_t point) {
+  if (nextCheck == expected.size() || expected[nextCheck].point != point) return;
+  const Expected& e = expected[nextCheck++];
+  if (!phaseFour->skewHeap.isEmpty() || productNow() != e.product) ++wrongVectors;
+  if (phaseFour->time > e.at && phaseFour->time - e.at > longestSettle) longestSettle = phaseFour->time - e.at;
+}
+
 // Flattening, connectivity, activation lists and the two run-time phases, as Sim does them.
 struct Startup {
   double construction = 0, elaboration = 0, activationLists = 0, tiling = 0;
@@ -120,8 +179,42 @@ Startup prepare(void (*build)()) {
 }
 
 int usage(const char* program) {
-  std::fprintf(stderr, "usage: %s [--probes] [--scale N] CYCLES\n", program);
+  std::fprintf(stderr, "usage: %s [--probes] [--scale N] CYCLES\n       %s --multiplier VECTORS\n", program,
+               program);
   return 2;
+}
+
+// The multiplier run, standard error already sent to the sink (restored from savedErr at the end).
+int runMultiplier(long vectors, int savedErr) {
+  const Startup startup = prepare(multiplierCircuit);
+  multiplierSteps(vectors);
+  keyScriptOnSettlePoint(checkProduct);
+
+  const auto start = Clock_::now();
+  phaseFour->run();
+  const double seconds = msSince(loopStarted ? loopStart : start) / 1000.0;
+  std::fflush(stderr);
+  dup2(savedErr, 2);
+  if (wrongVectors > 0 || nextCheck != expected.size()) {
+    std::fprintf(stderr, "tavrin-bench: %ld of %ld products wrong or not settled in time\n",
+                 wrongVectors + static_cast<long>(expected.size() - nextCheck), vectors);
+    return 1;
+  }
+
+  rusage usageNow{};
+  getrusage(RUSAGE_SELF, &usageNow);
+  const double events = static_cast<double>(phaseFour->appliedEvents);
+  const int components = phaseTwo->numberOfComponents - 1;  // not the timer
+  std::printf("circuit=multiplier vectors=%ld components=%d events=%llu passes=%llu seconds=%.3f us_per_vector=%.1f "
+              "events_per_s=%.0f longest_settle=%llu peak_rss_kb=%ld\n",
+              vectors, components, static_cast<unsigned long long>(phaseFour->appliedEvents),
+              static_cast<unsigned long long>(phaseFour->passes), seconds, seconds * 1e6 / vectors, events / seconds,
+              static_cast<unsigned long long>(longestSettle), usageNow.ru_maxrss);
+  std::printf("circuit=multiplier components=%d construction_ms=%.2f elaboration_ms=%.2f activation_lists_ms=%.2f "
+              "tiling_ms=%.2f startup_ms=%.2f\n",
+              components, startup.construction, startup.elaboration, startup.activationLists, startup.tiling,
+              startup.construction + startup.elaboration + startup.tiling);
+  return 0;
 }
 
 }  // namespace
@@ -129,8 +222,11 @@ int usage(const char* program) {
 int main(int argc, char** argv) {
   long cycles = -1;
   int scale = 0;
+  bool multiplierRun = false;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--probes") == 0) {
+    if (std::strcmp(argv[i], "--multiplier") == 0) {
+      multiplierRun = true;
+    } else if (std::strcmp(argv[i], "--probes") == 0) {
       withProbes = true;
     } else if (std::strcmp(argv[i], "--scale") == 0 && i + 1 < argc) {
       scale = std::atoi(argv[++i]);
@@ -142,7 +238,7 @@ int main(int argc, char** argv) {
       return usage(argv[0]);
     }
   }
-  if (cycles < 0) return usage(argv[0]);
+  if (cycles < 0 || (multiplierRun && (withProbes || scale > 0))) return usage(argv[0]);
 
   useXDisplay = 0;
   copies = scale;
@@ -151,6 +247,7 @@ int main(int argc, char** argv) {
   const int savedErr = dup(2);
   const int sink = open("/dev/null", O_WRONLY);
   dup2(sink, 2);
+  if (multiplierRun) return runMultiplier(cycles, savedErr);
 
   const Startup startup = prepare(scale > 0 ? counters : processor);
   const uint64_t firstEdge = scale > 0 ? counterFirstEdge : processorFirstEdge;
