@@ -210,7 +210,7 @@ void PhaseFour::run() {
     paneBatch::collecting = false;
     if (keyScriptPending) [[unlikely]] keyScriptStep();
     applyEarliestEvents();
-    serveWindow(checkEventCountDown);
+    if (!headless) serveWindow(checkEventCountDown);
     // The end of the pass: what it wrote goes out before anything waits (held where no one
     // can see the passes).
     endOfPassStandardError();
