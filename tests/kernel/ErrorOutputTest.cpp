@@ -41,6 +41,11 @@ TEST(ErrorOutput, BothStreamsKeepTheirOrderHoweverTheProcessEnds) {
       {"crash", [] { raise(SIGSEGV); }, 128 + SIGSEGV},
   };
   for (const Case& c : cases) {
+#ifdef __SANITIZE_ADDRESS__
+    // The address sanitizer owns SIGSEGV (its report instead of the default action), and the
+    // run leaves a signal that is not at its default action alone.
+    if (c.status == 128 + SIGSEGV) continue;
+#endif
     RunResult r = runInChild([&c] {
       writeBothStreams();
       c.end();
