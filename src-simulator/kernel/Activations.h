@@ -54,46 +54,48 @@ public:
     pending = true;
   }
 
-  // In ascending component order, as a sweep over the flags would visit them.
+  // Visits the activated components in ascending order, as a sweep over the flags would, and
+  // empties the set as it goes: nothing is activated while a pass evaluates.
   template <typename Visit>
-  void forEachAscending(Visit visit) const {
+  void takeAscending(Visit visit) {
     if (everything) {
       for (int i = 0; i < count; ++i)
         if (flags[i] != 0) visit(i);
+      std::memset(flags, 0, sizeof(int) * static_cast<size_t>(count));
+      everything = false;
+      clearBits();
       return;
     }
     if (!pending) return;
-    // One component behind the scan, so that the next one's data is fetched while this one runs.
-    int previous = -1;
-    for (size_t s = 0; s < summary.size(); ++s)
-      for (uint64_t words = summary[s]; words != 0; words &= words - 1) {
+    pending = false;
+    for (size_t s = 0; s < summary.size(); ++s) {
+      uint64_t words = summary[s];
+      summary[s] = 0;
+      for (; words != 0; words &= words - 1) {
         const size_t word = s * 64 + static_cast<size_t>(std::countr_zero(words));
-        for (uint64_t b = bits[word]; b != 0; b &= b - 1) {
-          const int next = static_cast<int>(word * 64 + static_cast<size_t>(std::countr_zero(b)));
-          prefetchComponent(next);
-          if (previous >= 0) visit(previous);
-          previous = next;
-        }
+        uint64_t b = bits[word];
+        bits[word] = 0;
+        for (; b != 0; b &= b - 1) visit(static_cast<int>(word * 64 + static_cast<size_t>(std::countr_zero(b))));
       }
-    if (previous >= 0) visit(previous);
-  }
-
-  static void prefetchComponent(int i) {
-    const PhaseTwo& two = *phaseTwo;
-    __builtin_prefetch(two.logicEvaluate + i);
-    __builtin_prefetch(two.drawDynamic + i);
-    __builtin_prefetch(two.state + i);
-    __builtin_prefetch(two.numberOfDataInputs + i);
-    __builtin_prefetch(two.dataInputs + i);
-    __builtin_prefetch(two.numberOfOutputs + i);
-    __builtin_prefetch(two.outputs + i);
-  }
-
-  void clear() {
-    if (everything) {
-      std::memset(flags, 0, sizeof(int) * static_cast<size_t>(count));
-      everything = false;
     }
+  }
+
+  // One bit per component, in the bit set's layout: whether the window draws it at this level.
+  const uint64_t* drawMasks(int level) {
+    if (level != drawLevel || drawBits.empty()) {
+      const PhaseTwo& two = *phaseTwo;
+      drawBits.assign(bits.size(), 0);
+      for (int i = 0; i < count; ++i)
+        if (two.drawDynamic[i] != nullptr &&
+            (two.outputOverloadable[i] == 0 ? level >= two.graphicLevel[i] : level == two.graphicLevel[i]))
+          drawBits[static_cast<size_t>(i) >> 6] |= uint64_t{1} << (i & 63);
+      drawLevel = level;
+    }
+    return drawBits.data();
+  }
+
+private:
+  void clearBits() {
     if (!pending) return;
     for (size_t s = 0; s < summary.size(); ++s) {
       for (uint64_t words = summary[s]; words != 0; words &= words - 1)
@@ -103,7 +105,6 @@ public:
     pending = false;
   }
 
-private:
   struct WordMask {
     uint32_t word;
     uint64_t mask;
@@ -113,6 +114,8 @@ private:
   int count;
   bool everything = false;  // after a reset: every component, the bit set unused
   bool pending = false;     // the bit set holds a component
+  int drawLevel = 0;
+  std::vector<uint64_t> drawBits;
   std::vector<uint64_t> bits;
   std::vector<uint64_t> summary;
   std::vector<uint32_t> firstMask;  // per wire, its first pair in masks; one more at the end

@@ -78,23 +78,18 @@ void PhaseFour::reset() {
   ++passes;
   Activations& set = activated();
   if (phaseFive == nullptr) {
-    set.forEachAscending([&](int i) {
+    set.takeAscending([&](int i) {
       if (logicEvaluate[i] != nullptr) logicEvaluate[i](i);
     });
   } else {
     ComponentFunction* const drawDynamic = two.drawDynamic;
-    const int* const outputOverloadable = two.outputOverloadable;
-    const int* const graphicLevel = two.graphicLevel;
-    const int level = phaseFive->currentGraphicDisplayLevel;
-    set.forEachAscending([&](int i) {
+    const uint64_t* const drawn = set.drawMasks(phaseFive->currentGraphicDisplayLevel);
+    set.takeAscending([&](int i) {
       if (logicEvaluate[i] != nullptr) logicEvaluate[i](i);
-      if (drawDynamic[i] != nullptr &&
-          (outputOverloadable[i] == 0 ? level >= graphicLevel[i] : level == graphicLevel[i]))
-        drawDynamic[i](i);
+      if ((drawn[static_cast<unsigned>(i) >> 6] >> (i & 63)) & 1) drawDynamic[i](i);
     });
     if (phaseFive->superProbeSelect) phaseFive->displaySuperProbes();
   }
-  set.clear();
 }
 
 [[gnu::always_inline]] inline void PhaseFour::applyEarliestEvents() {

@@ -124,7 +124,6 @@ inline void SkewHeap::add(uint64_t time, int signalSerialNumber, SignalValue sig
   node->lptr = nullptr;
   node->rptr = nullptr;
   node->time = time;
-  node->eventType = signalChange;
   node->signalSerialNumber = signalSerialNumber;
   node->sigValue = sigValue;
   insert(node);
