@@ -68,6 +68,8 @@ public:
     }
     if (!pending) return;
     pending = false;
+    // One component behind the scan, so that the next one's data is fetched while this one runs.
+    int previous = -1;
     for (size_t s = 0; s < summary.size(); ++s) {
       uint64_t words = summary[s];
       summary[s] = 0;
@@ -75,9 +77,25 @@ public:
         const size_t word = s * 64 + static_cast<size_t>(std::countr_zero(words));
         uint64_t b = bits[word];
         bits[word] = 0;
-        for (; b != 0; b &= b - 1) visit(static_cast<int>(word * 64 + static_cast<size_t>(std::countr_zero(b))));
+        for (; b != 0; b &= b - 1) {
+          const int next = static_cast<int>(word * 64 + static_cast<size_t>(std::countr_zero(b)));
+          prefetchComponent(next);
+          if (previous >= 0) visit(previous);
+          previous = next;
+        }
       }
     }
+    if (previous >= 0) visit(previous);
+  }
+
+  static void prefetchComponent(int i) {
+    const PhaseTwo& two = *phaseTwo;
+    __builtin_prefetch(two.logicEvaluate + i);
+    __builtin_prefetch(two.state + i);
+    __builtin_prefetch(two.numberOfDataInputs + i);
+    __builtin_prefetch(two.dataInputs + i);
+    __builtin_prefetch(two.numberOfOutputs + i);
+    __builtin_prefetch(two.outputs + i);
   }
 
   // One bit per component, in the bit set's layout: whether the window draws it at this level.
