@@ -13,8 +13,9 @@
 // flags in phaseThree->componentsActivated say. Otherwise the activated components are kept
 // as a two-level bit set (one bit per component, one summary bit per word of them): it yields
 // them in ascending order at a cost that follows the number activated, not the size of the
-// circuit. Each wire's activation list is turned once into (word, mask) pairs, so that a
-// wire feeding many components, a clock above all, activates them a word at a time.
+// circuit. Each wire's activation list is turned once into (word, mask) pairs, so that a wire
+// feeding many components, a clock above all, activates them a word at a time; a wire whose
+// components share one word (most wires) holds its pair itself.
 class Activations {
 public:
   explicit Activations(int numberOfComponents)
@@ -23,19 +24,26 @@ public:
         bits(static_cast<size_t>(numberOfComponents) / 64 + 1, 0),
         summary(bits.size() / 64 + 1, 0) {
     const int signals = phaseTwo->numberOfSignals;
-    firstMask.reserve(static_cast<size_t>(signals) + 1);
+    fanout.assign(static_cast<size_t>(signals), Fanout{0, 0, 0});
+    std::vector<WordMask> pairs;
     for (int s = 0; s < signals; ++s) {
-      firstMask.push_back(static_cast<uint32_t>(masks.size()));
+      pairs.clear();
       const int* list = phaseThree->activationList[s];
       for (int k = 0; k < phaseThree->lengthOfActivationList[s]; ++k) {
         const uint32_t word = static_cast<uint32_t>(list[k]) >> 6;
         const uint64_t bit = uint64_t{1} << (list[k] & 63);
         // Lists are ascending, so a word's components are adjacent.
-        if (masks.size() == firstMask.back() || masks.back().word != word) masks.push_back({word, 0});
-        masks.back().mask |= bit;
+        if (pairs.empty() || pairs.back().word != word) pairs.push_back({word, 0});
+        pairs.back().mask |= bit;
+      }
+      Fanout& f = fanout[static_cast<size_t>(s)];
+      if (pairs.size() == 1) {
+        f = {pairs[0].word, 0, pairs[0].mask};
+      } else if (pairs.size() > 1) {
+        f = {manyWords, static_cast<uint32_t>(masks.size()), masks.size() + pairs.size()};
+        masks.insert(masks.end(), pairs.begin(), pairs.end());
       }
     }
-    firstMask.push_back(static_cast<uint32_t>(masks.size()));
   }
 
   // After a reset every component is activated (the reset has set every flag).
@@ -44,12 +52,16 @@ public:
 
   // The components on the activation list of wire s.
   void markWire(int s) {
-    const WordMask* p = masks.data() + firstMask[static_cast<size_t>(s)];
-    const WordMask* const end = masks.data() + firstMask[static_cast<size_t>(s) + 1];
-    if (p == end) return;
-    for (; p != end; ++p) {
-      bits[p->word] |= p->mask;
-      summary[p->word >> 6] |= uint64_t{1} << (p->word & 63);
+    const Fanout& f = fanout[static_cast<size_t>(s)];
+    if (f.word != manyWords) {
+      if (f.mask == 0) return;
+      bits[f.word] |= f.mask;
+      summary[f.word >> 6] |= uint64_t{1} << (f.word & 63);
+    } else {
+      for (const WordMask* p = masks.data() + f.first, *end = masks.data() + f.mask; p != end; ++p) {
+        bits[p->word] |= p->mask;
+        summary[p->word >> 6] |= uint64_t{1} << (p->word & 63);
+      }
     }
     pending = true;
   }
@@ -136,6 +148,14 @@ private:
   std::vector<uint64_t> drawBits;
   std::vector<uint64_t> bits;
   std::vector<uint64_t> summary;
-  std::vector<uint32_t> firstMask;  // per wire, its first pair in masks; one more at the end
+  // Per wire: the one word of components it activates, with their mask (a zero mask for none);
+  // or, with word manyWords, its pairs in masks, from first up to the index held in mask.
+  struct Fanout {
+    uint32_t word;
+    uint32_t first;
+    uint64_t mask;
+  };
+  static constexpr uint32_t manyWords = UINT32_MAX;
+  std::vector<Fanout> fanout;
   std::vector<WordMask> masks;
 };
