@@ -261,3 +261,24 @@ TEST(RunLoop, CircuitBeyondTheFirstSummaryWord) {
   EXPECT_NE(last.find("Probe for end at ac  Value = ONE"), std::string::npos) << last;
   EXPECT_NE(r.err.find("Value = ZERO"), std::string::npos);
 }
+
+// One wire feeding components in several words of the activation set, and one whose components
+// share a word: each change evaluates every one of them once, in ascending order.
+TEST(RunLoop, WideAndNarrowFanOut) {
+  constexpr int watchers = 140;  // components 1..140 on a: three words
+  RunResult r = runSimulation(
+      [] {
+        Signal a(1, "a"), b(1, "b");
+        registerComponent(nullptr, twoEdges, SD("aa"), Signal(), Signal(), (b, a));
+        for (int k = 0; k < watchers; ++k) registerComponent(sayEvalOnly, nullptr, SD("ab"), a, Signal(), Signal());
+        registerComponent(sayEvalOnly, nullptr, SD("ac"), b, Signal(), Signal());
+        registerComponent(sayEvalOnly, nullptr, SD("ad"), b, Signal(), Signal());
+      },
+      {"-X"});
+  EXPECT_EQ(r.status, 0);
+  std::string all, onA, onB = "eval c141\neval c142\n";
+  for (int k = 1; k <= watchers; ++k) onA += "eval c" + std::to_string(k) + "\n";
+  all = onA + onB;
+  // The reset's pass, then a at 90 and 100, b at 95 and 105.
+  EXPECT_EQ(r.err.substr(r.err.find("eval")), all + onA + onB + onA + onB);
+}
