@@ -283,6 +283,25 @@ void dff(int cind) {
   }
 }
 
+// Why an XXX on the clock alone may go unannounced to a Dff. With the clock at XXX, dff neither
+// changes state nor takes D; with reset or set active it asks again for the level it asked for
+// at its last evaluation, which is still the one scheduled when nobody else drives the output.
+// Its last evaluation saw the present reset and set, since each change of them activates it
+// (and if the clock's wire is also one of them, that pin reads XXX and nothing happens at all).
+// The exception is the first evaluation after a reset, which looks at no input: when reset and
+// set never change (both constant wires), the next evaluation may be the first to see them.
+int quietClockOf(int cind, const int* driversOfWire) {
+  const PhaseTwo& two = *phaseTwo;
+  if (two.logicEvaluate[cind] != &dff || two.numberOfDataInputs[cind] < 2) return -1;
+  for (int k = 0; k < two.numberOfOutputs[cind]; ++k) {
+    const int s = two.outputs[cind][k];
+    if (s >= 0 && driversOfWire[s] != 1) return -1;
+  }
+  const int* in = two.dataInputs[cind];
+  if (two.numberOfDataInputs[cind] >= 4 && two.constSignals[in[0]] != 0 && two.constSignals[in[3]] != 0) return -1;
+  return in[1];
+}
+
 namespace {
 
 // The complement output (bit 0) first, then Q (bit 1); XXX goes to both.

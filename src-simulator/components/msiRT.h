@@ -9,6 +9,10 @@ void encoder(int cind);
 void gate(int cind);
 void counter(int cind);
 void dff(int cind);
+// The wire on which an XXX alone cannot make component cind act, or -1. For a Dff it is its
+// clock, when nobody else drives its output (driversOfWire counts each wire's drivers) and
+// reset and set are not both constant wires.
+int quietClockOf(int cind, const int* driversOfWire);
 void jkff(int cind);
 void enabledRegister(int cind);
 void bitAddressibleRegister(int cind);

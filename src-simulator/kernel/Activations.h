@@ -16,49 +16,36 @@
 // circuit. Each wire's activation list is turned once into (word, mask) pairs, so that a wire
 // feeding many components, a clock above all, activates them a word at a time; a wire whose
 // components share one word (most wires) holds its pair itself.
+// One word of the activation bit set and the components of it to set there.
+struct WordMaskPair {
+  uint32_t word;
+  uint64_t mask;
+};
+
 class Activations {
 public:
-  explicit Activations(int numberOfComponents)
-      : flags(phaseThree->componentsActivated),
-        count(numberOfComponents),
-        bits(static_cast<size_t>(numberOfComponents) / 64 + 1, 0),
-        summary(bits.size() / 64 + 1, 0) {
-    const int signals = phaseTwo->numberOfSignals;
-    fanout.assign(static_cast<size_t>(signals), Fanout{0, 0, 0});
-    std::vector<WordMask> pairs;
-    for (int s = 0; s < signals; ++s) {
-      pairs.clear();
-      const int* list = phaseThree->activationList[s];
-      for (int k = 0; k < phaseThree->lengthOfActivationList[s]; ++k) {
-        const uint32_t word = static_cast<uint32_t>(list[k]) >> 6;
-        const uint64_t bit = uint64_t{1} << (list[k] & 63);
-        // Lists are ascending, so a word's components are adjacent.
-        if (pairs.empty() || pairs.back().word != word) pairs.push_back({word, 0});
-        pairs.back().mask |= bit;
-      }
-      Fanout& f = fanout[static_cast<size_t>(s)];
-      if (pairs.size() == 1) {
-        f = {pairs[0].word, 0, pairs[0].mask};
-      } else if (pairs.size() > 1) {
-        f = {manyWords, static_cast<uint32_t>(masks.size()), masks.size() + pairs.size()};
-        masks.insert(masks.end(), pairs.begin(), pairs.end());
-      }
-    }
-  }
+  explicit Activations(int numberOfComponents);
 
   // After a reset every component is activated (the reset has set every flag).
   void allSet() { everything = count > 0; }
   bool any() const { return everything || pending; }
 
-  // The components on the activation list of wire s.
-  void markWire(int s) {
+  // The components on the activation list of wire s, which has just taken the value v. An XXX
+  // leaves out the components that it cannot make act (flip-flops on their clock, see
+  // quietClockOf in the evaluators): evaluating them for it would change nothing.
+  void markWire(int s, SignalValue v) {
     const Fanout& f = fanout[static_cast<size_t>(s)];
-    if (f.word != manyWords) {
+    if (f.word < manyWords) {
       if (f.mask == 0) return;
       bits[f.word] |= f.mask;
       summary[f.word >> 6] |= uint64_t{1} << (f.word & 63);
     } else {
-      for (const WordMask* p = masks.data() + f.first, *end = masks.data() + f.mask; p != end; ++p) {
+      uint32_t first = f.first, end = static_cast<uint32_t>(f.mask);
+      if (f.word == splitWords && v == XXX) {
+        first = end;
+        end = static_cast<uint32_t>(f.mask >> 32);
+      }
+      for (const WordMask *p = masks.data() + first, *last = masks.data() + end; p != last; ++p) {
         bits[p->word] |= p->mask;
         summary[p->word >> 6] |= uint64_t{1} << (p->word & 63);
       }
@@ -135,10 +122,7 @@ private:
     pending = false;
   }
 
-  struct WordMask {
-    uint32_t word;
-    uint64_t mask;
-  };
+  using WordMask = WordMaskPair;
 
   int* flags;
   int count;
@@ -149,13 +133,16 @@ private:
   std::vector<uint64_t> bits;
   std::vector<uint64_t> summary;
   // Per wire: the one word of components it activates, with their mask (a zero mask for none);
-  // or, with word manyWords, its pairs in masks, from first up to the index held in mask.
+  // with word manyWords, its pairs in masks from first up to the index in mask; with word
+  // splitWords, those pairs for any value, and for an XXX the pairs from there up to the index
+  // in mask's upper half.
   struct Fanout {
     uint32_t word;
     uint32_t first;
     uint64_t mask;
   };
-  static constexpr uint32_t manyWords = UINT32_MAX;
+  static constexpr uint32_t manyWords = UINT32_MAX - 1;
+  static constexpr uint32_t splitWords = UINT32_MAX;
   std::vector<Fanout> fanout;
   std::vector<WordMask> masks;
 };

@@ -105,7 +105,7 @@ void PhaseFour::reset() {
     if (v != currentSignals[s]) {
       currentSignals[s] = v;
       if (waveformRecording) [[unlikely]] waveformChange(now, s, v);
-      set.markWire(s);
+      set.markWire(s, v);
     }
     skewHeap.removeMin();
     ++appliedEvents;

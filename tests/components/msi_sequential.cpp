@@ -81,6 +81,26 @@ TEST(MsiDff, CapturesOnRisingClockWithAsynchronousSetAndReset) {
             bench::valuesAt(r.err, "q", {99, 199, 299, 399, 499, 599, 699, 899, 949, 1000}));
 }
 
+// The run does not evaluate a Dff for an XXX on its clock alone (it could change nothing), except
+// where that evaluation is the first to see set and reset: both constant, never changing.
+TEST(MsiDff, AnXxxOnTheClockActsOnlyWhereItIsTheFirstLookAtSetAndReset) {
+  RunResult r = bench::run(
+      [] {
+        Signal clk(1, "clk"), q(1, "q");
+        bench::drive(clk, {{50, "X"}, {100, "0"}});
+        Dff(SD("aa"), (One, Zero, clk, Zero), q);
+        bench::trace(q, "q");
+        Signal clk2(1, "clk2"), rst(1, "rst"), q2(1, "q2");
+        bench::drive(rst, {{0, "1"}, {30, "0"}});
+        bench::drive(clk2, {{0, "0"}, {200, "X"}, {210, "1"}, {300, "X"}, {310, "0"}, {400, "X"}, {410, "1"}});
+        Dff(SD("ab"), (Zero, One, clk2, rst), q2);
+        bench::trace(q2, "q2");
+      },
+      500);
+  EXPECT_EQ((std::vector<std::string>{"0:U", "13:X", "67:1"}), bench::traceOf(r.err, "q"));
+  EXPECT_EQ((std::vector<std::string>{"0:U", "13:X", "17:0", "223:X", "227:1"}), bench::traceOf(r.err, "q2"));
+}
+
 TEST(MsiJkff, MasterSlaveOutputsChangeOnTheFallingEdge) {
   RunResult r = bench::run(
       [] {
