@@ -283,23 +283,28 @@ void dff(int cind) {
   }
 }
 
-// Why an XXX on the clock alone may go unannounced to a Dff. With the clock at XXX, dff neither
-// changes state nor takes D; with reset or set active it asks again for the level it asked for
-// at its last evaluation, which is still the one scheduled when nobody else drives the output.
-// Its last evaluation saw the present reset and set, since each change of them activates it
-// (and if the clock's wire is also one of them, that pin reads XXX and nothing happens at all).
-// The exception is the first evaluation after a reset, which looks at no input: when reset and
-// set never change (both constant wires), the next evaluation may be the first to see them.
-int quietClockOf(int cind, const int* driversOfWire) {
+// Why a change of D alone, or an XXX on the clock alone, may go unannounced to a Dff. Its last
+// evaluation saw the present reset, set and clock: a change of reset or set always activates it,
+// and so does a change of the clock other than to XXX. With the clock at XXX it neither changes
+// state nor takes D. With reset and set low, its state after the last evaluation already agrees
+// with the clock (2 when low, 1 when high), so D is not taken either. With reset or set active it
+// asks again for the level it asked for last time, which is still the one scheduled when nobody
+// else drives the output. Where the clock's wire is also reset's or set's, that pin reads XXX too,
+// and nothing happens at all. The exception is the first evaluation after a reset, which looks at
+// no input: reset or set not constant, they start UNINITIALIZED (where nothing happens) and their
+// change to a level activates it; both constant, the next evaluation may be the first to see them.
+void quietInputs(int cind, const int* driversOfWire, uint32_t& always, uint32_t& onXxx) {
+  always = onXxx = 0;
   const PhaseTwo& two = *phaseTwo;
-  if (two.logicEvaluate[cind] != &dff || two.numberOfDataInputs[cind] < 2) return -1;
+  if (two.logicEvaluate[cind] != &dff || two.numberOfDataInputs[cind] < 3) return;
   for (int k = 0; k < two.numberOfOutputs[cind]; ++k) {
     const int s = two.outputs[cind][k];
-    if (s >= 0 && driversOfWire[s] != 1) return -1;
+    if (s >= 0 && driversOfWire[s] != 1) return;
   }
   const int* in = two.dataInputs[cind];
-  if (two.numberOfDataInputs[cind] >= 4 && two.constSignals[in[0]] != 0 && two.constSignals[in[3]] != 0) return -1;
-  return in[1];
+  if (two.numberOfDataInputs[cind] >= 4 && two.constSignals[in[0]] != 0 && two.constSignals[in[3]] != 0) return;
+  always = 1u << 2;
+  onXxx = 1u << 1;
 }
 
 namespace {

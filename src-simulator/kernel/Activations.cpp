@@ -1,7 +1,6 @@
 #include "kernel/Activations.h"
 
 #include <algorithm>
-#include <utility>
 
 #include "components/msiRT.h"
 
@@ -32,9 +31,8 @@ Activations::Activations(int numberOfComponents)
   const PhaseThree& three = *phaseThree;
   const int signals = two.numberOfSignals;
 
-  // The components an XXX on a wire cannot make act, as (wire, component), ascending. Only a
-  // component with an evaluator or a hook drives its outputs; a module's box lists the outputs
-  // of what it contains only to show them.
+  // The drivers of each wire. Only a component with an evaluator or a hook drives its outputs; a
+  // module's box lists the outputs of what it contains only to show them.
   std::vector<int> drivers(static_cast<size_t>(signals), 0);
   for (int c = 0; c < numberOfComponents; ++c) {
     if (two.logicEvaluate[c] == nullptr && two.xEventTriggered[c] == nullptr &&
@@ -45,34 +43,66 @@ Activations::Activations(int numberOfComponents)
       if (s >= 0 && s < signals) ++drivers[static_cast<size_t>(s)];
     }
   }
-  std::vector<std::pair<int, int>> quiet;
+  // The components a change of a wire cannot make act, as (wire, component, whether for any
+  // value or only for an XXX), ascending.
+  struct Quiet {
+    int wire, component;
+    bool anyValue;
+    bool operator<(const Quiet& o) const { return wire != o.wire ? wire < o.wire : component < o.component; }
+  };
+  std::vector<Quiet> quiet;
   for (int c = 0; c < numberOfComponents; ++c) {
-    const int s = quietClockOf(c, drivers.data());
-    if (s >= 0 && s < signals) quiet.push_back({s, c});
+    uint32_t always = 0, onXxx = 0;
+    quietInputs(c, drivers.data(), always, onXxx);
+    if ((always | onXxx) == 0) continue;
+    // A wire is quiet for c when every pin of c on it is: a control input or (for a
+    // self-activating component) an output on the same wire activates it as before.
+    auto onOtherPins = [&](int s) {
+      for (int k = 0; k < two.numberOfControlInputs[c]; ++k)
+        if (two.controlInputs[c][k] == s) return true;
+      if (two.selfActivating[c] != 0)
+        for (int k = 0; k < two.numberOfOutputs[c]; ++k)
+          if (two.outputs[c][k] == s) return true;
+      return false;
+    };
+    for (int k = 0; k < two.numberOfDataInputs[c] && k < 32; ++k) {
+      const uint32_t bit = 1u << k;
+      if (((always | onXxx) & bit) == 0) continue;
+      const int s = two.dataInputs[c][k];
+      if (s < 0 || s >= signals || onOtherPins(s)) continue;
+      bool anyValue = true, xxx = true;
+      for (int j = 0; j < two.numberOfDataInputs[c]; ++j) {
+        if (two.dataInputs[c][j] != s) continue;
+        const uint32_t b = j < 32 ? 1u << j : 0;
+        if ((always & b) == 0) anyValue = false;
+        if (((always | onXxx) & b) == 0) xxx = false;
+      }
+      if (xxx) quiet.push_back({s, c, anyValue});
+    }
   }
   std::sort(quiet.begin(), quiet.end());
+  quiet.erase(std::unique(quiet.begin(), quiet.end(),
+                          [](const Quiet& a, const Quiet& b) { return a.wire == b.wire && a.component == b.component; }),
+              quiet.end());
 
   fanout.assign(static_cast<size_t>(signals), Fanout{0, 0, 0});
   std::vector<WordMaskPair> pairs, xxxPairs;
-  std::vector<int> skip;
+  std::vector<int> skipAny, skipXxx;
   size_t q = 0;
   for (int s = 0; s < signals; ++s) {
     const int* list = three.activationList[s];
     const int length = three.lengthOfActivationList[s];
-    pairsOf(list, length, nullptr, nullptr, pairs);
-    skip.clear();
-    for (; q < quiet.size() && quiet[q].first == s; ++q) skip.push_back(quiet[q].second);
-    bool split = false;
-    if (!skip.empty()) {
-      pairsOf(list, length, skip.data(), skip.data() + skip.size(), xxxPairs);
-      split = xxxPairs.size() != pairs.size() ||
-              !std::equal(pairs.begin(), pairs.end(), xxxPairs.begin(), [](const WordMaskPair& a, const WordMaskPair& b) {
-                return a.word == b.word && a.mask == b.mask;
-              });
+    skipAny.clear();
+    skipXxx.clear();
+    for (; q < quiet.size() && quiet[q].wire == s; ++q) {
+      skipXxx.push_back(quiet[q].component);
+      if (quiet[q].anyValue) skipAny.push_back(quiet[q].component);
     }
+    pairsOf(list, length, skipAny.data(), skipAny.data() + skipAny.size(), pairs);
     Fanout& f = fanout[static_cast<size_t>(s)];
     const uint32_t first = static_cast<uint32_t>(masks.size());
-    if (split) {
+    if (!skipXxx.empty()) {
+      pairsOf(list, length, skipXxx.data(), skipXxx.data() + skipXxx.size(), xxxPairs);
       masks.insert(masks.end(), pairs.begin(), pairs.end());
       const uint64_t end = masks.size();
       masks.insert(masks.end(), xxxPairs.begin(), xxxPairs.end());

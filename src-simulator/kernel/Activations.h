@@ -30,9 +30,9 @@ public:
   void allSet() { everything = count > 0; }
   bool any() const { return everything || pending; }
 
-  // The components on the activation list of wire s, which has just taken the value v. An XXX
-  // leaves out the components that it cannot make act (flip-flops on their clock, see
-  // quietClockOf in the evaluators): evaluating them for it would change nothing.
+  // The components on the activation list of wire s, which has just taken the value v, but for
+  // those that this change cannot make act (see quietInputs among the evaluators, a flip-flop's
+  // D, and its clock turning XXX): evaluating them for it would change nothing.
   void markWire(int s, SignalValue v) {
     const Fanout& f = fanout[static_cast<size_t>(s)];
     if (f.word < manyWords) {
@@ -134,8 +134,8 @@ private:
   std::vector<uint64_t> summary;
   // Per wire: the one word of components it activates, with their mask (a zero mask for none);
   // with word manyWords, its pairs in masks from first up to the index in mask; with word
-  // splitWords, those pairs for any value, and for an XXX the pairs from there up to the index
-  // in mask's upper half.
+  // splitWords, those pairs for a level other than XXX, and for an XXX the pairs from there up to
+  // the index in mask's upper half.
   struct Fanout {
     uint32_t word;
     uint32_t first;

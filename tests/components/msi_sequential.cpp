@@ -21,6 +21,18 @@ TEST(MsiRegister, LoadsOncePerRisingWriteThatFindsEnableOne) {
         bench::drive(d2, {{0, "1001"}, {250, "0101"}});
         Register(SD("ab"), en2, wr2, d2, q2);
         bench::trace(q2, "q2");
+        Signal d3(1, "d3"), clk3(1, "clk3"), q3(1, "q3");
+        bench::drive(d3, {{50, "1"}});
+        bench::drive(clk3, {{300, "0"}});
+        Dff(SD("ac"), (One, d3, clk3, Zero), q3);
+        bench::trace(q3, "q3");
+        // Another driver on the output: the change of D is evaluated, and reset asks again.
+        Signal rst4(1, "rst4"), d4(1, "d4"), clk4(1, "clk4"), x4(1, "x4"), q4(1, "q4");
+        bench::drive((rst4, clk4, d4), {{0, "100"}, {150, "101"}});
+        bench::drive(x4, {{100, "0"}});
+        Dff(SD("ad"), (Zero, d4, clk4, rst4), q4);
+        Not(SD("ae"), x4, q4);
+        bench::trace(q4, "q4");
       },
       500);
   EXPECT_EQ((std::vector<std::string>{"0:UUUU", "113:XXXX", "117:0110", "413:X11X", "417:1111"}),
@@ -81,9 +93,9 @@ TEST(MsiDff, CapturesOnRisingClockWithAsynchronousSetAndReset) {
             bench::valuesAt(r.err, "q", {99, 199, 299, 399, 499, 599, 699, 899, 949, 1000}));
 }
 
-// The run does not evaluate a Dff for an XXX on its clock alone (it could change nothing), except
-// where that evaluation is the first to see set and reset: both constant, never changing.
-TEST(MsiDff, AnXxxOnTheClockActsOnlyWhereItIsTheFirstLookAtSetAndReset) {
+// The run does not evaluate a Dff for a change of D alone or an XXX on its clock alone (it could
+// change nothing), except where that evaluation is the first to see set and reset: both constant.
+TEST(MsiDff, DAndAnXxxClockActOnlyWhereTheyBringTheFirstLookAtSetAndReset) {
   RunResult r = bench::run(
       [] {
         Signal clk(1, "clk"), q(1, "q");
@@ -95,10 +107,24 @@ TEST(MsiDff, AnXxxOnTheClockActsOnlyWhereItIsTheFirstLookAtSetAndReset) {
         bench::drive(clk2, {{0, "0"}, {200, "X"}, {210, "1"}, {300, "X"}, {310, "0"}, {400, "X"}, {410, "1"}});
         Dff(SD("ab"), (Zero, One, clk2, rst), q2);
         bench::trace(q2, "q2");
+        Signal d3(1, "d3"), clk3(1, "clk3"), q3(1, "q3");
+        bench::drive(d3, {{50, "1"}});
+        bench::drive(clk3, {{300, "0"}});
+        Dff(SD("ac"), (One, d3, clk3, Zero), q3);
+        bench::trace(q3, "q3");
+        // Another driver on the output: the change of D is evaluated, and reset asks again.
+        Signal rst4(1, "rst4"), d4(1, "d4"), clk4(1, "clk4"), x4(1, "x4"), q4(1, "q4");
+        bench::drive((rst4, clk4, d4), {{0, "100"}, {150, "101"}});
+        bench::drive(x4, {{100, "0"}});
+        Dff(SD("ad"), (Zero, d4, clk4, rst4), q4);
+        Not(SD("ae"), x4, q4);
+        bench::trace(q4, "q4");
       },
       500);
   EXPECT_EQ((std::vector<std::string>{"0:U", "13:X", "67:1"}), bench::traceOf(r.err, "q"));
   EXPECT_EQ((std::vector<std::string>{"0:U", "13:X", "17:0", "223:X", "227:1"}), bench::traceOf(r.err, "q2"));
+  EXPECT_EQ((std::vector<std::string>{"0:U", "13:X", "67:1"}), bench::traceOf(r.err, "q3"));
+  EXPECT_EQ((std::vector<std::string>{"0:U", "13:X", "17:0", "107:X", "110:1", "163:X", "167:0"}), bench::traceOf(r.err, "q4"));
 }
 
 TEST(MsiJkff, MasterSlaveOutputsChangeOnTheFallingEdge) {
