@@ -98,18 +98,15 @@ void PhaseFour::reset() {
   Activations& set = activated();
   const uint64_t now = skewHeap.root->time;
   time = now;
-  do {
-    const Event* top = skewHeap.root;
-    const int s = top->signalSerialNumber;
-    const SignalValue v = top->sigValue;
+  appliedEvents += static_cast<uint64_t>(skewHeap.removeEarliest([&](const Event& e) {
+    const int s = e.signalSerialNumber;
+    const SignalValue v = e.sigValue;
     if (v != currentSignals[s]) {
       currentSignals[s] = v;
       if (waveformRecording) [[unlikely]] waveformChange(now, s, v);
       set.markWire(s, v);
     }
-    skewHeap.removeMin();
-    ++appliedEvents;
-  } while (!skewHeap.isEmpty() && skewHeap.root->time == now);
+  }));
 }
 
 void PhaseFour::evaluatePass() { evaluateActivated(); }

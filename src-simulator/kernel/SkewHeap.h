@@ -20,6 +20,11 @@ public:
   void add(uint64_t time, int signalSerialNumber, SignalValue sigValue);
   Event min() const { return *root; }
   void removeMin();
+  // Removes every event of the earliest time, in the order removeMin would, calling
+  // apply(event) on each just before its removal; apply must not touch the queue. Returns
+  // how many there were. The queue must not be empty.
+  template <typename Apply>
+  int removeEarliest(Apply apply);
   bool isEmpty() const { return root == nullptr; }
   int getLength() const { return length; }
 
@@ -134,4 +139,25 @@ inline void SkewHeap::removeMin() {
   root = merge(top->rptr, top->lptr);
   releaseNode(top);
   --length;
+}
+
+template <typename Apply>
+inline int SkewHeap::removeEarliest(Apply apply) {
+  // The root, the free list and the count stay in registers for the whole time step.
+  Event* top = root;
+  Event* released = freeNodes;
+  const uint64_t now = top->time;
+  int removed = 0;
+  do {
+    apply(*static_cast<const Event*>(top));
+    Event* const next = merge(top->rptr, top->lptr);
+    top->lptr = released;
+    released = top;
+    ++removed;
+    top = next;
+  } while (top != nullptr && top->time == now);
+  root = top;
+  freeNodes = released;
+  length -= removed;
+  return removed;
 }
