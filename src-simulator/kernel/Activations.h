@@ -9,6 +9,12 @@
 #include "elaboration/Ph2.h"
 #include "elaboration/Ph3.h"
 
+// One word of the activation bit set and the components of it to set there.
+struct WordMaskPair {
+  uint32_t word;
+  uint64_t mask;
+};
+
 // Components to evaluate in the next pass. After a reset that is every component, as the
 // flags in phaseThree->componentsActivated say. Otherwise the activated components are kept
 // as a two-level bit set (one bit per component, one summary bit per word of them): it yields
@@ -16,12 +22,6 @@
 // circuit. Each wire's activation list is turned once into (word, mask) pairs, so that a wire
 // feeding many components, a clock above all, activates them a word at a time; a wire whose
 // components share one word (most wires) holds its pair itself.
-// One word of the activation bit set and the components of it to set there.
-struct WordMaskPair {
-  uint32_t word;
-  uint64_t mask;
-};
-
 class Activations {
 public:
   explicit Activations(int numberOfComponents);
