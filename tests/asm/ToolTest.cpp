@@ -135,12 +135,24 @@ TEST(Executable, WarningsKeepTheImage) {
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err.rfind(source + ":2: warning: bit 10 set right after an ALU-class word", 0), 0u) << result.err;
   EXPECT_TRUE(exists(dir.path + "/w.hex"));
+
+  // -w leaves out every warning, and only the warnings.
+  std::string both = dir.file("both.s", "setlo r1, 1\nadd r2, r1, r1\nbne 0\n");
+  result = asm_({"-w", both});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "");
+  EXPECT_TRUE(exists(dir.path + "/both.hex"));
+  EXPECT_NE(asm_({"-o", "-", both}).err.find(both + ":2: warning: r1 is read 1 word after line 1 writes it"),
+            std::string::npos);
+  result = asm_({"-w", dir.file("bad.s", "add r2, r1, r1\nadd r1, r9, 0\n")});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, dir.path + "/bad.s:2: error: bad register 'r9' (registers are r0 to r7)\n");
 }
 
 TEST(Executable, Usage) {
   RunResult help = asm_({"-h"}), none = asm_({});
   EXPECT_EQ(help.status, 0);
-  EXPECT_EQ(help.out.rfind("usage: tavrin-asm [-o out.hex] prog.s\n", 0), 0u);
+  EXPECT_EQ(help.out.rfind("usage: tavrin-asm [-w] [-o out.hex] prog.s\n", 0), 0u);
   EXPECT_EQ(none.status, 1);
   EXPECT_EQ(none.err, help.out);
   EXPECT_EQ(asm_({"-x", "a.s"}).err, "tavrin-asm: unknown option '-x'\n" + help.out);

@@ -127,7 +127,11 @@ class Assembly {
   Result run() {
     firstPass();
     for (const Statement& statement : statements) encode(statement);
-    if (result.errors == 0) checkFlagClockHazards();
+    if (result.errors == 0) {
+      std::set<State> states = reachableStates();
+      checkFlagClockHazards(states);
+      checkRegisterHazards(states);
+    }
     std::stable_sort(result.diagnostics.begin(), result.diagnostics.end(),
                      [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
     return result;
@@ -423,34 +427,33 @@ class Assembly {
     }
   }
 
-  // The gated flag clock of the execute stage latches XXX into N and Z when
-  // (1) a flag-setting word is followed in execute by one that sets no flags and has another bit 9, or
-  // (2) an ALU-class word is followed in execute by a load, store or branch with bit 10 set.
-  // The order of words in execute follows from every fetch sequence reachable from reset: three delay
-  // slots per branch, both ways for conditional ones, a bubble three fetches after each load or store.
-  // Words fetched from RAM (addresses 64-127) count as no-operations.
+  // The pipeline as fetching goes on from reset, one state per cycle: the next fetch address and the
+  // words fetched one, two and three cycles before, now in the decode, execute and memory stage.
+  // Every fetch sequence reachable from reset is followed: three delay slots per branch, both ways for
+  // conditional ones, a bubble three fetches after each load or store. Words fetched from RAM
+  // (addresses 64-127) count as no-operations.
   enum : int { bubbleBase = 128, resetNop = 192, codeCount = 193 };
+  using State = std::tuple<int, int, int, int>;  // PC, decode, execute, memory stage
 
   std::uint16_t wordAt(int code) const { return code < romWords ? result.words[code] : 0; }
+  bool isBubble(int code) const { return code >= bubbleBase && code < resetNop; }
 
   std::string describe(int code) const {
     if (code < romWords && result.lineOfWord[code] == 0) return "the no-operation at unused address " + std::to_string(code);
     if (code < romWords) return "line " + std::to_string(result.lineOfWord[code]);
     if (code < bubbleBase) return "a no-operation fetched from RAM";
-    if (code < resetNop) return "the bubble of the load or store on line " + std::to_string(result.lineOfWord[code - bubbleBase]);
+    if (isBubble(code))
+      return "the bubble of the load or store on line " + std::to_string(result.lineOfWord[code - bubbleBase]);
     return "the no-operation in the pipeline after reset";
   }
 
-  void checkFlagClockHazards() {
-    using State = std::tuple<int, int, int, int>;  // PC, decode, execute, memory stage
+  std::set<State> reachableStates() const {
     std::set<State> seen;
     std::vector<State> pending{{0, resetNop, resetNop, resetNop}};
-    std::set<std::pair<int, int>> successions;  // (word in execute, word that follows it)
     seen.insert(pending.front());
     while (!pending.empty()) {
       auto [pc, decode, execute, memory] = pending.back();
       pending.pop_back();
-      successions.insert({execute, decode});
       std::uint16_t memoryWord = wordAt(memory);
       int cls = memoryWord >> 14;
       bool stall = cls == 1 || cls == 2;
@@ -475,6 +478,15 @@ class Assembly {
         next(memory + displacement + 128, pc);
       }
     }
+    return seen;
+  }
+
+  // The gated flag clock of the execute stage latches XXX into N and Z when
+  // (1) a flag-setting word is followed in execute by one that sets no flags and has another bit 9, or
+  // (2) an ALU-class word is followed in execute by a load, store or branch with bit 10 set.
+  void checkFlagClockHazards(const std::set<State>& states) {
+    std::set<std::pair<int, int>> successions;  // (word in execute, word that follows it)
+    for (const State& state : states) successions.insert({std::get<2>(state), std::get<1>(state)});
     std::set<int> warned;
     for (auto [before, after] : successions) {
       std::uint16_t first = wordAt(before), second = wordAt(after);
@@ -493,6 +505,59 @@ class Assembly {
                  "flag-setting word followed in execute by one with another bit 9 that sets no flags (" +
                      describe(after) + "): N and Z may latch XXX; follow it with a flag-setting word or one that keeps bit 9");
       }
+    }
+  }
+
+  // The registers a word reads as it enters execute, one bit each: setlo reads rd (it keeps rd's high
+  // byte), a store reads rd as the value it stores, sethi and branches read none.
+  static unsigned registersRead(std::uint16_t word) {
+    int cls = word >> 14, op = word >> 7 & 7;
+    unsigned rd = 1u << (word >> 11 & 7), rs1 = 1u << (word >> 3 & 7), rs2 = (word & 0x40) ? 0 : 1u << (word & 7);
+    if (cls == 3) return 0;
+    if (cls == 0 && op >= 4) return op < 6 ? rd : 0;
+    return rs1 | rs2 | (cls == 2 ? rd : 0);
+  }
+
+  // The register a word writes in write-back (ALU class and loads), 0 for none: writes to r0 are lost,
+  // and r0 always reads 0.
+  static int registerWritten(std::uint16_t word) { return word >> 14 <= 1 ? word >> 11 & 7 : 0; }
+
+  // No forwarding: a word writes its register four cycles after its fetch, and a word reads its
+  // registers one cycle after its fetch, so a word fetched one or two cycles after the writer reads
+  // the old value. A bubble between them counts as a cycle.
+  void checkRegisterHazards(const std::set<State>& states) {
+    constexpr int distance = 3;
+    // (reader line, register, writer's address) -> (cycles between the fetches, address of the load or store whose
+    // bubble lies between them, or -1); the closest path counts.
+    std::map<std::tuple<int, int, int>, std::pair<int, int>> hazards;
+    for (const State& state : states) {
+      int reader = std::get<1>(state);
+      unsigned read = registersRead(wordAt(reader));
+      const int writers[] = {std::get<2>(state), std::get<3>(state)};
+      for (int cycles = 1; cycles < distance; ++cycles) {
+        int writer = writers[cycles - 1];
+        int reg = registerWritten(wordAt(writer));
+        if (reg == 0 || !(read >> reg & 1)) continue;
+        int between = cycles == 2 && isBubble(writers[0]) ? writers[0] - bubbleBase : -1;
+        std::pair<int, int> found{cycles, between};
+        auto [entry, added] = hazards.insert({{result.lineOfWord[reader], reg, writer}, found});
+        if (!added) entry->second = std::min(entry->second, found);
+      }
+    }
+    for (const auto& [where, how] : hazards) {
+      auto [line, reg, writer] = where;
+      auto [cycles, between] = how;
+      bool load = wordAt(writer) >> 14 == 1;
+      int nops = distance - cycles;
+      report(line, true,
+             "r" + std::to_string(reg) + " is read " + std::to_string(cycles) + (cycles == 1 ? " word" : " words") +
+                 " after line " + std::to_string(result.lineOfWord[writer]) + (load ? " loads it" : " writes it") +
+                 (between >= 0 ? ", counting the bubble of the load or store on line " +
+                                     std::to_string(result.lineOfWord[between])
+                               : "") +
+                 (load ? "; the load's result" : "; it") + " is read correctly " + std::to_string(distance) +
+                 " words after the " + (load ? "load" : "write") + " (put " + std::to_string(nops) +
+                 (nops == 1 ? " nop" : " nops") + " between them)");
     }
   }
 };

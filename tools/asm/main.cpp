@@ -14,9 +14,9 @@
 namespace {
 
 const char* usage =
-    "usage: tavrin-asm [-o out.hex] prog.s\n"
+    "usage: tavrin-asm [-w] [-o out.hex] prog.s\n"
     "Assembles prog.s into a 64-word ROM image for tavrin -r (default output: prog.hex next to prog.s;\n"
-    "-o - writes to standard output).\n";
+    "-o - writes to standard output). -w leaves out the warnings.\n";
 
 std::string defaultOutput(const std::string& source) {
   std::string::size_type slash = source.rfind('/');
@@ -61,11 +61,16 @@ bool writeFile(const std::string& path, const std::string& text, std::string& er
 
 int main(int argc, char** argv) {
   std::string output, source;
+  bool warnings = true;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "-h") {
       std::cout << usage;
       return 0;
+    }
+    if (arg == "-w") {
+      warnings = false;
+      continue;
     }
     if (arg == "-o" || (arg.rfind("-o", 0) == 0 && arg.size() > 2)) {
       if (arg.size() > 2) {
@@ -104,7 +109,8 @@ int main(int argc, char** argv) {
   text << in.rdbuf();
 
   tavrin::assembler::Result result = tavrin::assembler::assemble(text.str(), source);
-  for (const tavrin::assembler::Diagnostic& diagnostic : result.diagnostics) std::cerr << diagnostic.text << "\n";
+  for (const tavrin::assembler::Diagnostic& diagnostic : result.diagnostics)
+    if (warnings || !diagnostic.warning) std::cerr << diagnostic.text << "\n";
   if (!result.ok()) return 1;
 
   std::string::size_type slash = source.rfind('/');
