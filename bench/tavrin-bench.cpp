@@ -147,7 +147,8 @@ uint32_t productNow() {
 }
 
 // At each settle point: a vector's last toggle has settled (the queue empty) with the product.
-void checkProduct(size_t point) {
+void checkProduct(const SettlePoint& settled) {
+  const size_t point = settled.step;
   if (nextCheck == expected.size() || expected[nextCheck].point != point) return;
   const Expected& e = expected[nextCheck++];
   if (!phaseFour->skewHeap.isEmpty() || productNow() != e.product) ++wrongVectors;

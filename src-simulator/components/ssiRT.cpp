@@ -203,6 +203,7 @@ void probe(int cind) {
     drawPane(t.x, t.y, t.w, t.h, v, true, paneShrink);
     return;
   }
+  if (quietFlag) return;
   static constexpr std::string_view names[] = {"ZERO\n", "UNINITIALIZED\n", "XXX\n", "HIZ\n", "ONE\n"};
   char now[24];
   const std::to_chars_result digits = std::to_chars(now, now + sizeof now, phaseFour->time);
@@ -224,6 +225,13 @@ void toggleSwitch(int cind) {
   transition(outputSignal(cind, 0), state == 0 ? v : complement(v));
   state = state == 0 ? 1 : 0;
 }
+
+SignalValue switchLevel(int cind) {
+  const SignalValue v = restingLevel(cind, 0);
+  return phaseTwo->state[cind] == 0 ? complement(v) : v;  // the reset's toggle leaves state 1
+}
+
+bool isToggleSwitch(int cind) { return phaseTwo->xEventTriggered[cind] == toggleSwitch; }
 
 void togglePulser(int cind) {
   int s = outputSignal(cind, 0);

@@ -2,6 +2,8 @@
 // components. Each takes the component number.
 #pragma once
 
+#include "construction/Signal.h"
+
 void and_(int cind);
 void or_(int cind);
 void not_(int cind);
@@ -21,6 +23,9 @@ void probebyte(int cind);
 void probebyteh(int cind);
 void switchPane(int cind);
 void toggleSwitch(int cind);
+// A Switch's component: its level now (after the reset), and whether a component is one.
+SignalValue switchLevel(int cind);
+bool isToggleSwitch(int cind);
 void togglePulser(int cind);
 void powerOn(int cind);
 namespace tavrin {

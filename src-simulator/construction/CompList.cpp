@@ -2,6 +2,8 @@
 
 #include <iostream>
 
+#include "startup/Settings.h"
+
 void ComponentNode::print() const {
   std::cerr << "  componentIndex = " << componentIndex << " decal = " << decal << std::endl;
 }
@@ -22,7 +24,7 @@ void ComponentList::print() const {
 }
 
 ComponentList::~ComponentList() {
-  std::cerr << "There are " << numberOfComponents << " components." << std::endl;
+  if (!quietFlag) std::cerr << "There are " << numberOfComponents << " components." << std::endl;
   // Nothing reads the list once the arrays are built.
   while (start != nullptr) {
     ComponentNode* next = start->ptr;

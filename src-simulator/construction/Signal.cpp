@@ -81,7 +81,7 @@ void SignalList::print() const {
 }
 
 SignalList::~SignalList() {
-  std::cerr << "There are " << numberOfSignals << " signals." << std::endl;
+  if (!quietFlag) std::cerr << "There are " << numberOfSignals << " signals." << std::endl;
   // Nothing reads the list once the arrays are built.
   while (start != nullptr) {
     SignalNode* next = start->ptr;

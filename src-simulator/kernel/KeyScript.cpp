@@ -1,15 +1,21 @@
 #include "kernel/KeyScript.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
+#include "components/ssiRT.h"
 #include "elaboration/Ph2.h"
+#include "elaboration/Ph3.h"
 #include "kernel/Ph4.h"
 #include "kernel/RunTime.h"
+#include "kernel/SignalGroups.h"
 #include "startup/Sim.h"
 
 bool keyScriptPending = false;
+bool keyScriptEndsRun = false;
 
 // A word quoted in a one-line message: control characters and bytes beyond ASCII as \xHH.
 std::string printableText(const std::string& word) {
@@ -31,13 +37,23 @@ std::string printableText(const std::string& word) {
 namespace {
 
 std::vector<ScriptStep> steps;
-size_t next = 0;           // the step that comes up next
-uint64_t pressed = 0;      // presses of that step made so far
-size_t nextPoint = 0;      // the settle point to report next
-bool pointDue = true;      // the presses before nextPoint are all made
+size_t next = 0;         // the step that comes up next, or the one whose presses go on
+uint64_t pressed = 0;    // presses of that step made so far
+uint64_t row = 0;        // the next row's number
+// A row is awaited: for step awaitedStep (0: the reset), after its awaitedPresses-th press.
+// final: the row ends that step (for a step pressed until a condition holds, the row decides).
+bool awaiting = true;
+size_t awaitedStep = 0;
+uint64_t awaitedPresses = 0;
+bool awaitedFinal = true;
+uint64_t actionTime = 0;  // of the last press, setting, wait or reset
+bool stopped = false;     // the settle guard ended the script
 bool endAfterLastPoint = false;
-void (*settlePointHook)(size_t) = nullptr;
+uint64_t guardBound = 0;
+std::function<void(const SettlePoint&)> settlePointHook;
 void (*runEndHook)() = nullptr;
+void (*notSettledHook)(size_t, const std::string&, uint64_t, const std::string&) = nullptr;
+void (*inputErrorHook)(const std::string&, const std::string&) = nullptr;
 
 // Digits only, no sign; false when empty or beyond 64 bits.
 bool readCount(const std::string& text, uint64_t& value) {
@@ -57,15 +73,133 @@ void press(int key) {
   phaseTwo->xEventTriggered[cind](cind);
 }
 
-bool hasPoints() { return settlePointHook != nullptr || endAfterLastPoint; }
+// Every switch whose level differs from its setting toggled, in the order of the bits.
+void applySettings(const ScriptStep& step) {
+  for (const InputSetting& setting : step.settings)
+    for (size_t k = 0; k < setting.switches.size(); ++k)
+      if (switchLevel(setting.switches[k]) != setting.levels[k]) toggleSwitch(setting.switches[k]);
+}
 
-void updatePending() { keyScriptPending = next < steps.size() || (hasPoints() && nextPoint <= steps.size()); }
+bool hasPoints() { return settlePointHook != nullptr || endAfterLastPoint || guardBound != 0; }
 
-void reportPoint() {
-  pointDue = false;
-  const size_t point = nextPoint++;
-  if (settlePointHook != nullptr) settlePointHook(point);
-  if (endAfterLastPoint && point == steps.size()) done = 1;
+void updatePending() { keyScriptPending = !stopped && (next < steps.size() || (awaiting && hasPoints())); }
+
+void reportRow() {
+  awaiting = false;
+  bool complete = awaitedFinal;
+  if (!complete) {  // a press of a step pressed until its condition holds, or one of key*N
+    const ScriptStep& step = steps[next];
+    complete = awaitedPresses >= step.count || (step.until && step.until());
+    if (complete) {
+      ++next;
+      pressed = 0;
+    }
+  }
+  const SettlePoint point{awaitedStep, row++, awaitedPresses, complete};
+  if (settlePointHook) settlePointHook(point);
+  if (endAfterLastPoint && complete && awaitedStep == steps.size()) done = 1;
+}
+
+void await(size_t step, uint64_t presses, bool final) {
+  awaiting = true;
+  awaitedStep = step;
+  awaitedPresses = presses;
+  awaitedFinal = final;
+  actionTime = phaseFour->time;
+}
+
+// The first few wires with events still queued, earliest first, with their values now.
+std::string stillChanging() {
+  std::vector<std::pair<uint64_t, int>> pending;
+  std::vector<const Event*> nodes;
+  if (phaseFour->skewHeap.root != nullptr) nodes.push_back(phaseFour->skewHeap.root);
+  while (!nodes.empty()) {
+    const Event* e = nodes.back();
+    nodes.pop_back();
+    pending.emplace_back(e->time, e->signalSerialNumber);
+    if (e->lptr != nullptr) nodes.push_back(e->lptr);
+    if (e->rptr != nullptr) nodes.push_back(e->rptr);
+  }
+  std::sort(pending.begin(), pending.end());
+  std::vector<SignalGroup> groups;
+  std::vector<int> groupOfWire;
+  signalGroupsForm(groups, groupOfWire);
+  std::string text;
+  std::vector<int> named;
+  for (const auto& [time, wire] : pending) {
+    if (std::find(named.begin(), named.end(), wire) != named.end()) continue;
+    if (named.size() == 4) {
+      text += " ...";
+      break;
+    }
+    named.push_back(wire);
+    const SignalGroup& g = groups[static_cast<size_t>(groupOfWire[static_cast<size_t>(wire)])];
+    if (!text.empty()) text += ' ';
+    text += g.name;
+    if (g.width > 1 || g.lowIndex > 0)
+      text += "[" + std::to_string((g.lowIndex < 0 ? 0 : g.lowIndex) + (wire - g.first)) + "]";
+    text += '=';
+    text += signalGroupBitChar(phaseThree->currentSignals[wire]);
+  }
+  return text;
+}
+
+// Not settled: the guard ends the script once the next events lie beyond the bound.
+void guard() {
+  const SkewHeap& queue = phaseFour->skewHeap;
+  if (guardBound == 0 || queue.isEmpty() || queue.root->time - actionTime <= guardBound) return;
+  const size_t step = awaiting ? awaitedStep : next;
+  const std::string changing = stillChanging();
+  stopped = true;
+  keyScriptPending = false;
+  raiseExitStatus(1);
+  if (notSettledHook != nullptr) {
+    notSettledHook(step, step == 0 ? std::string() : steps[step - 1].origin, guardBound, changing);
+  } else {
+    std::fflush(stdout);
+    const std::string after =
+        step == 0 ? "the reset" : "step " + std::to_string(step) + " ('" + printableText(steps[step - 1].text) + "')";
+    std::fprintf(stderr, "%s: -k: the circuit has not settled %llu time steps after %s; still changing: %s\n",
+                 commandName, static_cast<unsigned long long>(guardBound), after.c_str(), changing.c_str());
+  }
+  if (keyScriptEndsRun) done = 1;
+}
+
+// A step's input error found when the run starts.
+void inputError(const ScriptStep& step, const std::string& reason) {
+  if (step.origin.empty() || inputErrorHook == nullptr) {
+    std::fprintf(stderr, "%s: -k: %s\n", commandName, reason.c_str());
+    endProcess(1);
+  }
+  inputErrorHook(step.origin, reason);
+  endProcess(2);
+}
+
+// The switches of each bit of a setting, and the levels they are set to.
+void resolveSettings(ScriptStep& step, const std::vector<SignalGroup>& groups) {
+  std::vector<int> switchOfWire(static_cast<size_t>(phaseTwo->numberOfSignals), -1);
+  for (int c = 0; c < phaseTwo->numberOfComponents; ++c)
+    if (isToggleSwitch(c)) switchOfWire[static_cast<size_t>(phaseTwo->outputs[c][0])] = c;
+  for (InputSetting& setting : step.settings) {
+    int group = -1, bit = -1;
+    if (!signalGroupsFind(groups, setting.name, group, bit))
+      inputError(step, "unknown signal '" + printableText(setting.name) + "'");
+    const SignalGroup& g = groups[static_cast<size_t>(group)];
+    const int first = g.first + (bit < 0 ? 0 : bit);
+    const int width = bit < 0 ? g.width : 1;
+    if (!valueTextBits(setting.value, width, setting.levels))
+      inputError(step, "value '" + printableText(setting.value.text) + "' is wider than " +
+                           printableText(setting.name) + " (" + std::to_string(width) +
+                           (width == 1 ? " bit)" : " bits)"));
+    setting.switches.clear();
+    for (int k = 0; k < width; ++k) setting.switches.push_back(switchOfWire[static_cast<size_t>(first + k)]);
+    const auto unset = std::find(setting.switches.begin(), setting.switches.end(), -1);
+    if (unset == setting.switches.end()) continue;
+    if (std::count(setting.switches.begin(), setting.switches.end(), -1) == width)
+      inputError(step, "'" + printableText(setting.name) + "' is not the output of switches");
+    inputError(step, "bit " + std::to_string(unset - setting.switches.begin()) + " of '" + printableText(setting.name) +
+                         "' is not the output of a switch");
+  }
 }
 
 }  // namespace
@@ -74,12 +208,46 @@ bool keyScriptReadStep(const std::string& text, ScriptStep& step) {
   // Keys are the printable characters a window key press passes on to the switch table.
   if (text.empty() || text[0] < ' ' || text[0] > '~') return false;
   step = ScriptStep{text[0], 1, false, 0};
+  step.text = text;
   if (text.size() == 1) return true;
   const std::string value = text.substr(2);
   if (text[1] == '*') return readCount(value, step.count) && step.count > 0;
   if (text[1] != '@') return false;
   step.timed = true;
   return readCount(value, step.at);
+}
+
+bool keyScriptReadSettings(const std::string& text, ScriptStep& step, std::string& reason) {
+  step = ScriptStep{};
+  step.text = text;
+  size_t begin = text.find_first_not_of(' ');
+  while (begin != std::string::npos) {
+    const size_t end = text.find(' ', begin);
+    const std::string word = text.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+    const size_t assign = word.find(":=");
+    InputSetting setting;
+    if (assign == std::string::npos || assign == 0) {
+      reason = "malformed setting '" + printableText(word) + "' (a setting is NAME:=VALUE)";
+      return false;
+    }
+    setting.name = word.substr(0, assign);
+    std::string why;
+    if (!valueTextRead(word.substr(assign + 2), setting.value, why)) {
+      reason = "malformed setting '" + printableText(word) + "': " + why;
+      return false;
+    }
+    if (!valueTextDefinite(setting.value)) {
+      reason = "malformed setting '" + printableText(word) + "': switches are set to 0 or 1 in every bit";
+      return false;
+    }
+    step.settings.push_back(std::move(setting));
+    begin = end == std::string::npos ? end : text.find_first_not_of(' ', end);
+  }
+  if (step.settings.empty()) {
+    reason = "empty setting";
+    return false;
+  }
+  return true;
 }
 
 bool keyScriptParse(const char* text, std::string& error) {
@@ -90,11 +258,13 @@ bool keyScriptParse(const char* text, std::string& error) {
     const size_t comma = script.find(',', begin);
     const std::string word = script.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
     ScriptStep step;
-    if (!keyScriptReadStep(word, step)) {
+    if (word.find(":=") != std::string::npos) {
+      if (!keyScriptReadSettings(word, step, error)) return false;
+    } else if (!keyScriptReadStep(word, step)) {
       error = "malformed step '" + printableText(word) + "' (a step is a key, key*count or key@time)";
       return false;
     }
-    parsed.push_back(step);
+    parsed.push_back(std::move(step));
     if (comma == std::string::npos) break;
     begin = comma + 1;
   }
@@ -109,8 +279,8 @@ void keyScriptAppend(const std::vector<ScriptStep>& more) {
 
 size_t keyScriptSteps() { return steps.size(); }
 
-void keyScriptOnSettlePoint(void (*hook)(size_t point)) {
-  settlePointHook = hook;
+void keyScriptOnSettlePoint(std::function<void(const SettlePoint&)> hook) {
+  settlePointHook = std::move(hook);
   updatePending();
 }
 
@@ -121,22 +291,39 @@ void keyScriptEndAfterLastPoint() {
   updatePending();
 }
 
+void keyScriptSetSettleBound(uint64_t bound) {
+  guardBound = bound;
+  updatePending();
+}
+
+void keyScriptOnNotSettled(void (*hook)(size_t, const std::string&, uint64_t, const std::string&)) {
+  notSettledHook = hook;
+}
+
+void keyScriptOnInputError(void (*hook)(const std::string&, const std::string&)) { inputErrorHook = hook; }
+
 void keyScriptCheck() {
-  for (const ScriptStep& step : steps) {
+  std::vector<SignalGroup> groups;
+  std::vector<int> groupOfWire;
+  for (ScriptStep& step : steps) {
+    if (!step.settings.empty()) {
+      if (groups.empty()) signalGroupsForm(groups, groupOfWire);
+      resolveSettings(step, groups);
+    }
     if (step.key == 0) continue;
     const int cind = phaseTwo->switchComponent(step.key);
-    if (cind < 0 || phaseTwo->xEventTriggered[cind] == nullptr) {
-      std::fprintf(stderr, "%s: -k: no switch or pulser is bound to key '%c'\n", commandName, step.key);
-      endProcess(1);
-    }
+    if (cind < 0 || phaseTwo->xEventTriggered[cind] == nullptr)
+      inputError(step, std::string("no switch or pulser is bound to key '") + static_cast<char>(step.key) + "'");
   }
 }
 
 void keyScriptRestart() {
   next = 0;
   pressed = 0;
-  nextPoint = 0;
-  pointDue = true;
+  row = 0;
+  stopped = false;
+  await(0, 0, true);
+  actionTime = 0;
   updatePending();
 }
 
@@ -145,13 +332,20 @@ void keyScriptStep() {
   // Presses that schedule nothing leave the circuit settled: the next step is due at once.
   while (keyScriptPending && done == 0 && reStart == 0) {
     const bool settled = four.skewHeap.isEmpty();
-    if (pointDue && settled) {
-      reportPoint();
-      updatePending();
-      continue;
+    if (awaiting) {
+      if (settled) {
+        reportRow();
+        updatePending();
+        continue;
+      }
+      // Where it never settles, the row of a finished step is due when a timed step comes due.
+      if (!awaitedFinal || next == steps.size() || !steps[next].timed) {
+        guard();
+        return;
+      }
     }
     if (next == steps.size()) return;
-    const ScriptStep& step = steps[next];
+    ScriptStep& step = steps[next];
     if (step.timed) {
       if (step.at > four.time) {
         if (!settled && four.skewHeap.root->time <= step.at) return;
@@ -162,25 +356,41 @@ void keyScriptStep() {
         four.time = step.at;
       }
     } else if (!settled) {
+      guard();
       return;
     }
-    // The circuit never settled after the step before: its point is now, before this step.
-    if (pointDue) {
-      reportPoint();
+    // The circuit never settled after the step before: its row is now, before this step.
+    if (awaiting) {
+      reportRow();
       if (done != 0) return;
     }
-    if (step.key != 0) press(step.key);
-    if (step.key != 0 && ++pressed < step.count) continue;
-    pressed = 0;
-    ++next;
-    pointDue = true;
-    if (step.key == 0) reportPoint();
+    const size_t number = next + 1;
+    if (step.until && pressed == 0 && step.until()) {  // holds already: no press
+      ++next;
+      await(number, 0, true);
+      reportRow();
+    } else if (step.key != 0) {
+      press(step.key);
+      ++pressed;
+      if (step.until || pressed < step.count) {
+        await(number, pressed, false);
+      } else {
+        ++next;
+        await(number, pressed, true);
+        pressed = 0;
+      }
+    } else {
+      applySettings(step);
+      ++next;
+      await(number, 0, true);
+      if (step.settings.empty()) reportRow();  // a wait: its row is due at once
+    }
     updatePending();
   }
 }
 
 void keyScriptRunEnd() {
-  if (pointDue && hasPoints() && nextPoint <= steps.size()) reportPoint();
+  if (awaiting && !stopped && hasPoints()) reportRow();
   keyScriptPending = false;
   if (runEndHook != nullptr) runEndHook();
 }

@@ -178,6 +178,7 @@ void PhaseFour::run() {
   // Without a window nothing from outside can reach the run: a halt, or an empty queue with
   // nothing left to evaluate, would last for ever.
   const bool headless = window.display == nullptr;
+  keyScriptEndsRun = headless;
   const bool collectDrawings = !headless && window.recorder == nullptr;
 
   while (done == 0) {

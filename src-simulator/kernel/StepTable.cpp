@@ -1,24 +1,30 @@
 #include "kernel/StepTable.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "elaboration/Ph3.h"
+#include "kernel/KeyScript.h"
 #include "kernel/OutputFile.h"
 #include "kernel/Ph4.h"
 #include "kernel/SignalGroups.h"
 #include "kernel/TestVectors.h"
+#include "startup/EndProcess.h"
 #include "startup/Settings.h"
 
 namespace {
 
+struct Column {
+  std::string name;
+  int first = 0;  // wires first .. first + width - 1
+  int width = 1;
+};
+
 std::string fileName;
+std::string columnNames;  // -G, empty for the probed groups
 OutputFile file;
-std::vector<SignalGroup> groups;
-std::vector<int> columns;
+std::vector<Column> columns;
 
 // Rows on standard output keep their place among the lines printed there.
 void write(const std::string& text) {
@@ -27,13 +33,39 @@ void write(const std::string& text) {
   file.flush();  // a row per step at most: followed as the run goes, also with a window
 }
 
-void open() {
+void formColumns() {
+  std::vector<SignalGroup> groups;
   std::vector<int> groupOfWire;
   signalGroupsForm(groups, groupOfWire);
-  columns = signalGroupsProbed(groupOfWire);
+  columns.clear();
+  if (columnNames.empty()) {
+    for (int g : signalGroupsProbed(groupOfWire)) {
+      const SignalGroup& group = groups[static_cast<size_t>(g)];
+      columns.push_back({group.name, group.first, group.width});
+    }
+    return;
+  }
+  size_t begin = 0;
+  for (;;) {
+    const size_t comma = columnNames.find(',', begin);
+    const std::string name = columnNames.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
+    int group = -1, bit = -1;
+    if (!signalGroupsFind(groups, name, group, bit)) {
+      std::fprintf(stderr, "%s: -G: unknown signal '%s'\n", commandName, printableText(name).c_str());
+      endProcess(2);
+    }
+    const SignalGroup& g = groups[static_cast<size_t>(group)];
+    columns.push_back(bit < 0 ? Column{name, g.first, g.width} : Column{name, g.first + bit, 1});
+    if (comma == std::string::npos) break;
+    begin = comma + 1;
+  }
+}
+
+void open() {
+  formColumns();
   file.open(commandName, "-s", fileName);
   std::string text = "time step";
-  for (int g : columns) text += " " + groups[static_cast<size_t>(g)].name;
+  for (const Column& c : columns) text += " " + c.name;
   text += "\n";
   write(text);
 }
@@ -46,19 +78,19 @@ void stepTableSetFile(const char* path) {
   gradingHooksInstall();
 }
 
-void stepTableRow(size_t point) {
+void stepTableSetColumns(const char* names) { columnNames = names; }
+
+void stepTableRow(const SettlePoint& point) {
   if (!file.isOpen()) return;
   const SignalValue* wires = phaseThree->currentSignals;
-  std::string text = std::to_string(phaseFour->time) + " " + std::to_string(point);
-  for (int g : columns) {
-    const SignalGroup& group = groups[static_cast<size_t>(g)];
-    const SignalValue* bits = wires + group.first;
+  std::string text = std::to_string(phaseFour->time) + " " + std::to_string(point.row);
+  for (const Column& c : columns) {
+    const SignalValue* bits = wires + c.first;
     text += ' ';
-    if (group.width == 1)
+    if (c.width == 1)
       text += signalGroupBitChar(bits[0]);
     else
-      text += signalGroupDefinite(bits, group.width) ? signalGroupHex(bits, group.width)
-                                                     : signalGroupBits(bits, group.width);
+      text += signalGroupDefinite(bits, c.width) ? signalGroupHex(bits, c.width) : signalGroupBits(bits, c.width);
   }
   text += '\n';
   write(text);

@@ -16,177 +16,51 @@
 #include "kernel/OutputFile.h"
 #include "kernel/SignalGroups.h"
 #include "kernel/StepTable.h"
+#include "kernel/ValueText.h"
 #include "startup/EndProcess.h"
 #include "startup/Settings.h"
 
 namespace {
 
-enum class Notation { hex, binary, decimal, letter };
-
 struct Expectation {
   size_t file;  // in fileNames
   int line;
   std::string name;
-  std::string valueText;  // as written: for error messages and the report
-  Notation notation;
-  std::string digits;     // hex digits, bit characters or decimal digits, or the letter
+  ValueText value;
   size_t point;  // the key script's settle point: steps of -k and earlier -v files come first
+  int until = -1;  // the step pressed until this holds, in untilSteps; -1 for none
   int group = -1;
-  int bit = -1;            // -1: the whole group
+  int bit = -1;                       // -1: the whole group
   std::vector<SignalValue> expected;  // bit 0 first
   enum { pending, passed, failed, unreached } outcome = pending;
   std::string actualText;
 };
 
-std::string fileName;  // the file being read, and the first one for the report
+// A step pressed until its conditions hold: expectations first .. last - 1.
+struct UntilStep {
+  size_t file;
+  int line;
+  char key;
+  size_t first, last;
+  bool done = false;
+  uint64_t presses = 0;
+};
+
+// A step after which the circuit did not settle: a failed case of its own in the report.
+struct NotSettled {
+  std::string where;  // "<file>:<line>" or empty
+  std::string message;
+};
+
 std::vector<std::string> fileNames;
 std::string reportName;
 std::vector<Expectation> expectations;
+std::vector<UntilStep> untilSteps;
+std::vector<NotSettled> notSettled;
 size_t nextToCheck = 0;
 int passedCount = 0, failedCount = 0;
 std::vector<SignalGroup> groups;
 std::vector<int> groupOfWire;
-
-[[noreturn]] void parseError(const std::string& file, int line, const std::string& reason) {
-  std::fprintf(stderr, "%s: -v: %s:%d: %s\n", commandName, file.c_str(), line, reason.c_str());
-  endProcess(2);
-}
-
-SignalValue valueOfChar(char c) {
-  switch (c) {
-    case '0': return ZERO;
-    case '1': return ONE;
-    case 'x': case 'X': return XXX;
-    case 'z': case 'Z': return HIZ;
-    default: return UNINITIALIZED;
-  }
-}
-
-// Reads VALUE; the bits are formed once the width is known.
-bool readValue(const std::string& text, Expectation& e) {
-  auto only = [](const std::string& s, const char* set) { return !s.empty() && s.find_first_not_of(set) == std::string::npos; };
-  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-    e.notation = Notation::hex;
-    e.digits = text.substr(2);
-    return only(e.digits, "0123456789abcdefABCDEF");
-  }
-  if (text.size() > 2 && text[0] == '0' && (text[1] == 'b' || text[1] == 'B')) {
-    e.notation = Notation::binary;
-    e.digits = text.substr(2);
-    return only(e.digits, "01xzuXZU");
-  }
-  if (text.size() == 1 && only(text, "xzuXZU")) {
-    e.notation = Notation::letter;
-    e.digits = text;
-    return true;
-  }
-  e.notation = Notation::decimal;
-  e.digits = text;
-  return only(text, "0123456789") && text.size() <= 20;
-}
-
-// The expected bits at width; false when the value does not fit.
-bool formBits(Expectation& e, int width) {
-  e.expected.assign(static_cast<size_t>(width), ZERO);
-  std::vector<SignalValue> bits;  // bit 0 first, as written
-  switch (e.notation) {
-    case Notation::letter:
-      e.expected.assign(static_cast<size_t>(width), valueOfChar(e.digits[0]));
-      return true;
-    case Notation::binary:
-      for (size_t k = e.digits.size(); k-- > 0;) bits.push_back(valueOfChar(e.digits[k]));
-      break;
-    case Notation::hex:
-      for (size_t k = e.digits.size(); k-- > 0;) {
-        const char c = e.digits[k];
-        const int v = c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
-        for (int b = 0; b < 4; ++b) bits.push_back((v >> b) & 1 ? ONE : ZERO);
-      }
-      break;
-    case Notation::decimal: {
-      uint64_t v = 0;
-      for (char c : e.digits) {
-        const uint64_t digit = static_cast<uint64_t>(c - '0');
-        if (v > (UINT64_MAX - digit) / 10) return false;
-        v = v * 10 + digit;
-      }
-      for (; v != 0; v >>= 1) bits.push_back(v & 1 ? ONE : ZERO);
-      break;
-    }
-  }
-  for (size_t k = 0; k < bits.size(); ++k) {
-    if (k < static_cast<size_t>(width))
-      e.expected[k] = bits[k];
-    else if (bits[k] != ZERO)
-      return false;
-  }
-  return true;
-}
-
-// A value in the expectation's notation (see the header).
-std::string show(const Expectation& e, const SignalValue* bits, int width) {
-  if (!signalGroupDefinite(bits, width)) {
-    bool same = true;
-    for (int k = 1; k < width; ++k) same = same && bits[k] == bits[0];
-    if (same) return std::string(1, signalGroupBitChar(bits[0]));
-    return "0b" + signalGroupBits(bits, width);
-  }
-  switch (e.notation) {
-    case Notation::binary: return "0b" + signalGroupBits(bits, width);
-    case Notation::decimal:
-      if (width <= 64) {
-        uint64_t v = 0;
-        for (int k = width - 1; k >= 0; --k) v = v * 2 + (bits[k] == ONE ? 1 : 0);
-        return std::to_string(v);
-      }
-      return signalGroupHex(bits, width);
-    case Notation::letter:
-      if (width == 1) return bits[0] == ONE ? "1" : "0";
-      return signalGroupHex(bits, width);
-    default: return signalGroupHex(bits, width);
-  }
-}
-
-std::string where(const Expectation& e) { return fileNames[e.file] + ":" + std::to_string(e.line) + ": " + e.name; }
-
-void resolve() {
-  // Without a window the run ends after the last step; with one it stays open.
-  if (phaseFive == nullptr || phaseFive->windexPointer == nullptr || phaseFive->windexPointer->display == nullptr)
-    keyScriptEndAfterLastPoint();
-  signalGroupsForm(groups, groupOfWire);
-  for (Expectation& e : expectations) {
-    if (!signalGroupsFind(groups, e.name, e.group, e.bit)) parseError(fileNames[e.file], e.line, "unknown signal '" + printableText(e.name) + "'");
-    const int width = e.bit < 0 ? groups[static_cast<size_t>(e.group)].width : 1;
-    if (!formBits(e, width))
-      parseError(fileNames[e.file], e.line, "value '" + printableText(e.valueText) + "' is wider than " + printableText(e.name) + " (" + std::to_string(width) +
-                             (width == 1 ? " bit)" : " bits)"));
-  }
-}
-
-void check(size_t point) {
-  const SignalValue* wires = phaseThree->currentSignals;
-  std::string text;
-  for (; nextToCheck < expectations.size() && expectations[nextToCheck].point <= point; ++nextToCheck) {
-    Expectation& e = expectations[nextToCheck];
-    const SignalGroup& g = groups[static_cast<size_t>(e.group)];
-    const SignalValue* actual = wires + g.first + (e.bit < 0 ? 0 : e.bit);
-    const int width = static_cast<int>(e.expected.size());
-    bool equal = true;
-    for (int k = 0; k < width; ++k) equal = equal && actual[k] == e.expected[static_cast<size_t>(k)];
-    if (equal) {
-      e.outcome = Expectation::passed;
-      ++passedCount;
-      continue;
-    }
-    e.outcome = Expectation::failed;
-    ++failedCount;
-    e.actualText = show(e, actual, width);
-    text += where(e) + " expected " + show(e, e.expected.data(), width) + " got " + e.actualText + "\n";
-  }
-  if (text.empty()) return;
-  std::fputs(text.c_str(), stdout);
-  std::fflush(stdout);  // seen as it happens, also while a window stays open
-}
 
 std::string xml(const std::string& s) {
   std::string out;
@@ -202,26 +76,128 @@ std::string xml(const std::string& s) {
   return out;
 }
 
-void writeReport() {
-  if (reportName.empty()) return;
+std::string reportHead(const std::string& suite, size_t tests, int failures, int errors) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<testsuites>\n<testsuite name=\"" + xml(suite) + "\" tests=\"" +
+         std::to_string(tests) + "\" failures=\"" + std::to_string(failures) +
+         (errors > 0 ? "\" errors=\"" + std::to_string(errors) : std::string()) + "\">\n";
+}
+const char* const reportTail = "</testsuite>\n</testsuites>\n";
+
+void writeReportText(const std::string& text) {
   OutputFile out;
   out.open(commandName, "-o", reportName);
-  std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<testsuites>\n<testsuite name=\"" + xml(fileNames[0]) +
-                     "\" tests=\"" + std::to_string(expectations.size()) + "\" failures=\"" +
-                     std::to_string(failedCount) + "\">\n";
+  out.write(text);
+  out.close();
+}
+
+// A file that cannot be used: its message, the report's one error case, status 2.
+[[noreturn]] void unusable(const std::string& file, const std::string& where, const std::string& reason) {
+  std::fprintf(stderr, "%s: -v: %s%s\n", commandName, where.empty() ? "" : (where + ": ").c_str(), reason.c_str());
+  if (!reportName.empty()) {
+    const std::string name = where.empty() ? file : where;
+    writeReportText(reportHead(file, 1, 0, 1) + "  <testcase classname=\"" + xml(file) + "\" name=\"" + xml(name) +
+                    "\">\n    <error message=\"" + xml(reason) + "\"/>\n  </testcase>\n" + reportTail);
+  }
+  endProcess(2);
+}
+
+std::string at(size_t file, int line) { return fileNames[file] + ":" + std::to_string(line); }
+std::string where(const Expectation& e) { return at(e.file, e.line) + ": " + e.name; }
+
+std::string widthText(int width) { return std::to_string(width) + (width == 1 ? " bit" : " bits"); }
+
+// The wires of an expectation hold its value now.
+bool holds(const Expectation& e) {
+  const SignalValue* actual = phaseThree->currentSignals + groups[static_cast<size_t>(e.group)].first + (e.bit < 0 ? 0 : e.bit);
+  for (size_t k = 0; k < e.expected.size(); ++k)
+    if (actual[k] != e.expected[k]) return false;
+  return true;
+}
+
+void resolve() {
+  // Without a window the run ends after the last step; with one it stays open.
+  if (phaseFive == nullptr || phaseFive->windexPointer == nullptr || phaseFive->windexPointer->display == nullptr)
+    keyScriptEndAfterLastPoint();
+  signalGroupsForm(groups, groupOfWire);
+  for (Expectation& e : expectations) {
+    if (!signalGroupsFind(groups, e.name, e.group, e.bit))
+      unusable(fileNames[e.file], at(e.file, e.line), "unknown signal '" + printableText(e.name) + "'");
+    const int width = e.bit < 0 ? groups[static_cast<size_t>(e.group)].width : 1;
+    if (!valueTextBits(e.value, width, e.expected))
+      unusable(fileNames[e.file], at(e.file, e.line),
+               "value '" + printableText(e.value.text) + "' is wider than " + printableText(e.name) + " (" +
+                   widthText(width) + ")");
+  }
+}
+
+std::string pressesText(const UntilStep& u) {
+  return " after " + std::to_string(u.presses) + (u.presses == 1 ? " press" : " presses") + " of '" +
+         std::string(1, u.key) + "'";
+}
+
+void check(size_t point) {
+  std::string text;
+  for (; nextToCheck < expectations.size() && expectations[nextToCheck].point <= point; ++nextToCheck) {
+    Expectation& e = expectations[nextToCheck];
+    const int width = static_cast<int>(e.expected.size());
+    if (holds(e)) {
+      e.outcome = Expectation::passed;
+      ++passedCount;
+      continue;
+    }
+    e.outcome = Expectation::failed;
+    ++failedCount;
+    const SignalValue* actual = phaseThree->currentSignals + groups[static_cast<size_t>(e.group)].first + (e.bit < 0 ? 0 : e.bit);
+    e.actualText = valueTextShow(e.value.notation, actual, width);
+    text += where(e) + " expected " + valueTextShow(e.value.notation, e.expected.data(), width) + " got " + e.actualText;
+    if (e.until >= 0) {
+      const UntilStep& u = untilSteps[static_cast<size_t>(e.until)];
+      e.actualText += pressesText(u) + " (the limit)";
+      text += pressesText(u) + " (the limit)";
+    }
+    text += "\n";
+  }
+  if (text.empty()) return;
+  std::fputs(text.c_str(), stdout);
+  std::fflush(stdout);  // seen as it happens, also while a window stays open
+}
+
+// A step pressed until its conditions hold has ended: how many presses it took.
+void untilEnded(UntilStep& u, uint64_t presses) {
+  u.done = true;
+  u.presses = presses;
+  bool held = true;
+  std::string conditions;
+  for (size_t k = u.first; k < u.last; ++k) {
+    held = held && holds(expectations[k]);
+    conditions += (conditions.empty() ? "" : " ") + expectations[k].name + "=" + expectations[k].value.text;
+  }
+  if (!held) return;  // its failed conditions say it
+  const std::string text = at(u.file, u.line) + ": " + conditions + pressesText(u) + "\n";
+  std::fputs(text.c_str(), stdout);
+  std::fflush(stdout);
+}
+
+void writeReport() {
+  if (reportName.empty()) return;
+  std::string text = reportHead(fileNames[0], expectations.size() + notSettled.size(),
+                                failedCount, 0);
+  for (const NotSettled& n : notSettled)
+    text += "  <testcase classname=\"" + xml(fileNames[0]) + "\" name=\"" + xml(n.where.empty() ? "settling" : n.where) +
+            "\">\n    <failure message=\"" + xml(n.message) + "\"/>\n  </testcase>\n";
   for (const Expectation& e : expectations) {
     text += "  <testcase classname=\"" + xml(fileNames[e.file]) + "\" name=\"line " + std::to_string(e.line) + ": " +
-            xml(e.name + "=" + e.valueText) + "\"";
+            xml(e.name + "=" + e.value.text) + "\"";
+    const UntilStep* u = e.until >= 0 ? &untilSteps[static_cast<size_t>(e.until)] : nullptr;
+    const std::string presses = u != nullptr && u->done ? "    <system-out>" + std::to_string(u->presses) + " presses</system-out>\n" : "";
     if (e.outcome == Expectation::passed) {
-      text += "/>\n";
+      text += presses.empty() ? "/>\n" : ">\n" + presses + "  </testcase>\n";
       continue;
     }
     const std::string message = e.outcome == Expectation::failed ? "got " + e.actualText : "not reached";
-    text += ">\n    <failure message=\"" + xml(message) + "\"/>\n  </testcase>\n";
+    text += ">\n    <failure message=\"" + xml(message) + "\"/>\n" + presses + "  </testcase>\n";
   }
-  text += "</testsuite>\n</testsuites>\n";
-  out.write(text);
-  out.close();
+  writeReportText(text + reportTail);
 }
 
 void runEnd() {
@@ -231,7 +207,7 @@ void runEnd() {
     const int width = static_cast<int>(e.expected.size());
     e.outcome = Expectation::unreached;
     ++failedCount;
-    text += where(e) + " expected " + show(e, e.expected.data(), width) + " not reached\n";
+    text += where(e) + " expected " + valueTextShow(e.value.notation, e.expected.data(), width) + " not reached\n";
   }
   text += std::to_string(passedCount) + " passed, " + std::to_string(failedCount) + " failed\n";
   std::fputs(text.c_str(), stdout);
@@ -240,13 +216,38 @@ void runEnd() {
   writeReport();
 }
 
+// The settle guard: the step's line (or the first expectation after the reset) and the wires.
+void notSettledAfter(size_t step, const std::string& stepOrigin, uint64_t bound, const std::string& changing) {
+  std::string origin = stepOrigin;
+  std::string after = "this step";
+  if (step == 0) {
+    after = "the reset";
+    if (!expectations.empty() && expectations[0].point == 0) origin = at(expectations[0].file, expectations[0].line);
+  } else if (origin.empty()) {
+    after = "step " + std::to_string(step) + " of -k";
+  }
+  const std::string message = "the circuit has not settled " + std::to_string(bound) + " time steps after " + after +
+                              "; still changing: " + changing;
+  ++failedCount;
+  notSettled.push_back({origin, message});
+  std::fflush(stdout);
+  const std::string line =
+      (origin.empty() ? std::string(commandName) + (step == 0 ? ": -v" : ": -k") : origin) + ": " + message + "\n";
+  std::fputs(line.c_str(), stdout);
+  std::fflush(stdout);
+}
+
+void inputError(const std::string& origin, const std::string& reason) {
+  unusable(origin.substr(0, origin.rfind(':')), origin, reason);
+}
+
 }  // namespace
 
 void gradingHooksInstall() {
   static bool installed = false;
   if (installed) return;
   installed = true;
-  keyScriptOnSettlePoint([](size_t point) {
+  keyScriptOnSettlePoint([](const SettlePoint& point) {
     stepTableRow(point);
     testVectorsSettlePoint(point);
   });
@@ -256,8 +257,11 @@ void gradingHooksInstall() {
   });
 }
 
-void testVectorsSettlePoint(size_t point) {
-  if (!fileNames.empty()) check(point);
+void testVectorsSettlePoint(const SettlePoint& point) {
+  if (fileNames.empty() || !point.complete) return;
+  for (UntilStep& u : untilSteps)
+    if (!u.done && expectations[u.first].point == point.step) untilEnded(u, point.presses);
+  check(point.step);
 }
 void testVectorsRunEnd() {
   if (!fileNames.empty()) runEnd();
@@ -265,12 +269,47 @@ void testVectorsRunEnd() {
 
 namespace {
 
-// Reads the lines of a file: its steps, and its expectations at points from firstPoint on.
-// False with "<file>:<line>: <reason>" in error at the first malformed line.
-bool parse(std::istream& in, const std::string& file, size_t fileIndex, size_t firstPoint,
-           std::vector<ScriptStep>& steps, std::vector<Expectation>& found, std::string& error) {
-  auto malformed = [&](int line, const std::string& reason) {
-    error = file + ":" + std::to_string(line) + ": " + reason;
+// The rest of a line after "KEY until": conditions NAME=VALUE, then "within N".
+bool readUntil(std::istringstream& words, ScriptStep& step, std::string& reason, std::vector<std::string>& conditions) {
+  std::string word;
+  while (words >> word && word != "within") conditions.push_back(word);
+  if (word != "within" || conditions.empty()) {
+    reason = "malformed step: 'KEY until NAME=VALUE ... within N' presses KEY at most N times";
+    return false;
+  }
+  std::string limit;
+  if (!(words >> limit) || !keyScriptReadStep("?*" + limit, step)) {
+    reason = "malformed limit '" + printableText(limit) + "' after within (a number of presses from 1)";
+    return false;
+  }
+  return true;
+}
+
+// One NAME=VALUE word; false with the reason.
+bool readExpectation(const std::string& word, Expectation& e, std::string& reason) {
+  const size_t equals = word.find('=');
+  if (equals == std::string::npos || equals == 0) {
+    reason = "malformed expectation '" + printableText(word) + "' (an expectation is NAME=VALUE)";
+    return false;
+  }
+  e.name = word.substr(0, equals);
+  std::string why;
+  if (!valueTextRead(word.substr(equals + 1), e.value, why)) {
+    reason = "malformed expectation '" + printableText(word) + "': " + why;
+    return false;
+  }
+  return true;
+}
+
+// Reads the lines of a file: its steps, and its expectations at points from firstPoint on, which
+// will be expectations and steps pressed until they hold from the bases on. False with the line
+// and the reason at the first malformed line.
+bool parse(std::istream& in, const std::string& file, size_t fileIndex, size_t firstPoint, size_t expectationBase,
+           size_t untilBase, std::vector<ScriptStep>& steps, std::vector<Expectation>& found,
+           std::vector<UntilStep>& untils, int& badLine, std::string& reason) {
+  auto malformed = [&](int line, const std::string& why) {
+    badLine = line;
+    reason = why;
     return false;
   };
   std::string text;
@@ -280,9 +319,28 @@ bool parse(std::istream& in, const std::string& file, size_t fileIndex, size_t f
     std::istringstream words(text);
     std::string word;
     bool first = true;
+    std::string settings;  // NAME:=VALUE words of the step so far
+    auto endSettings = [&]() {
+      if (settings.empty()) return true;
+      ScriptStep step;
+      if (!keyScriptReadSettings(settings, step, reason)) return false;
+      step.origin = file + ":" + std::to_string(line);
+      steps.push_back(std::move(step));
+      settings.clear();
+      return true;
+    };
     while (words >> word) {
-      const size_t equals = word.find('=');
-      if (first && equals == std::string::npos) {
+      const bool setting = word.find(":=") != std::string::npos;
+      if (setting && (first || !settings.empty())) {
+        settings += (settings.empty() ? "" : " ") + word;
+        first = false;
+        continue;
+      }
+      if (!endSettings()) return malformed(line, reason);
+      if (setting)
+        return malformed(line, "setting '" + printableText(word) +
+                                   "' after the line's step or expectations (settings are the step)");
+      if (first && word.find('=') == std::string::npos) {
         ScriptStep step;
         bool ok;
         if (word[0] == '@') {
@@ -293,21 +351,50 @@ bool parse(std::istream& in, const std::string& file, size_t fileIndex, size_t f
         }
         if (!ok)
           return malformed(line, "malformed step '" + printableText(word) +
-                                     "' (a step is key, key*count, key@time or @time)");
-        steps.push_back(step);
+                                     "' (a step is key, key*count, key@time, @time or NAME:=VALUE)");
+        step.origin = file + ":" + std::to_string(line);
+        std::streampos mark = words.tellg();
+        std::string keyword;
+        if (words >> keyword && keyword == "until") {
+          if (step.timed || step.count != 1 || step.key == 0)
+            return malformed(line, "malformed step '" + printableText(word) + " until' (a key alone is pressed until)");
+          std::vector<std::string> conditions;
+          ScriptStep limit;
+          if (!readUntil(words, limit, reason, conditions)) return malformed(line, reason);
+          step.count = limit.count;
+          UntilStep u{fileIndex, line, static_cast<char>(step.key), expectationBase + found.size(), 0};
+          for (const std::string& condition : conditions) {
+            Expectation e;
+            if (!readExpectation(condition, e, reason)) return malformed(line, reason);
+            e.file = fileIndex;
+            e.line = line;
+            e.point = firstPoint + steps.size() + 1;
+            e.until = static_cast<int>(untilBase + untils.size());
+            found.push_back(std::move(e));
+          }
+          u.last = expectationBase + found.size();
+          untils.push_back(u);
+          step.until = [first = u.first, last = u.last] {
+            for (size_t k = first; k < last; ++k)
+              if (!holds(expectations[k])) return false;
+            return true;
+          };
+        } else {
+          words.clear();
+          words.seekg(mark);
+        }
+        steps.push_back(std::move(step));
       } else {
         Expectation e;
+        if (!readExpectation(word, e, reason)) return malformed(line, reason);
         e.file = fileIndex;
         e.line = line;
-        e.name = word.substr(0, equals == std::string::npos ? word.size() : equals);
-        e.valueText = equals == std::string::npos ? "" : word.substr(equals + 1);
         e.point = firstPoint + steps.size();
-        if (equals == std::string::npos || e.name.empty() || !readValue(e.valueText, e))
-          return malformed(line, "malformed expectation '" + printableText(word) + "' (an expectation is NAME=VALUE)");
         found.push_back(std::move(e));
       }
       first = false;
     }
+    if (!endSettings()) return malformed(line, reason);
   }
   return true;
 }
@@ -315,41 +402,43 @@ bool parse(std::istream& in, const std::string& file, size_t fileIndex, size_t f
 }  // namespace
 
 void testVectorsRead(const char* path) {
-  fileName = path;
+  const std::string file = path;
   std::ifstream in(path);
-  if (!in) {
-    std::fprintf(stderr, "%s: -v: cannot open '%s': %s\n", commandName, path, std::strerror(errno));
-    endProcess(2);
-  }
+  if (!in) unusable(file, "", "cannot open '" + file + "': " + std::strerror(errno));
   std::vector<ScriptStep> steps;
   std::vector<Expectation> found;
-  std::string error;
-  const bool ok = parse(in, fileName, fileNames.size(), keyScriptSteps(), steps, found, error);
+  std::vector<UntilStep> untils;
+  int line = 0;
+  std::string reason;
+  const size_t fileIndex = fileNames.size();
+  fileNames.push_back(file);
+  const bool ok = parse(in, file, fileIndex, keyScriptSteps(), expectations.size(), untilSteps.size(), steps, found,
+                        untils, line, reason);
   const bool unreadable = in.bad();
   const int readError = errno;
   in.close();
-  if (unreadable) {
-    std::fprintf(stderr, "%s: -v: cannot read '%s': %s\n", commandName, path, std::strerror(readError));
-    endProcess(2);
-  }
-  if (!ok) {
-    std::fprintf(stderr, "%s: -v: %s\n", commandName, error.c_str());
-    endProcess(2);
-  }
-  fileNames.push_back(path);
+  if (unreadable) unusable(file, "", "cannot read '" + file + "': " + std::strerror(readError));
+  if (!ok) unusable(file, at(fileIndex, line), reason);
+  if (found.empty()) unusable(file, file, "no expectations (a line's NAME=VALUE checks a signal)");
   for (Expectation& e : found) expectations.push_back(std::move(e));
+  for (const UntilStep& u : untils) untilSteps.push_back(u);
   keyScriptAppend(steps);
   signalGroupsOnRunStart(resolve);
+  keyScriptOnNotSettled(notSettledAfter);
+  keyScriptOnInputError(inputError);
   gradingHooksInstall();
 }
 
 bool testVectorsCheck(std::istream& in, const std::string& file, std::string& error) {
   std::vector<ScriptStep> steps;
   std::vector<Expectation> found;
+  std::vector<UntilStep> untils;
+  int line = 0;
+  std::string reason;
   error.clear();
-  return parse(in, file, 0, 0, steps, found, error);
+  if (parse(in, file, 0, 0, 0, 0, steps, found, untils, line, reason)) return true;
+  error = file + ":" + std::to_string(line) + ": " + reason;
+  return false;
 }
 
-void testVectorsReport(const char* path) {
-  reportName = path;
-}
+void testVectorsReport(const char* path) { reportName = path; }

@@ -2,26 +2,39 @@
 // has settled after the step; failures are reported on standard output and set the exit status.
 //
 // File: one line each, blank lines and lines starting with '#' skipped, '#' starting a comment
-// anywhere else. A line holds an optional step in the -k syntax ("1", "1*8", "1@500") or "@time"
-// (wait until that time, press nothing), then expectations NAME=VALUE separated by blanks.
+// anywhere else. A line holds an optional step, then expectations NAME=VALUE separated by
+// blanks. A step is one of
+//   a key step in the -k syntax ("1", "1*8", "1@500") or "@time" (wait until then, press nothing);
+//   input settings NAME:=VALUE, one or more ("A:=5 B:=3"): the switches of each signal set to
+//     the value, all at once;
+//   "KEY until NAME=VALUE ... within N": KEY pressed, each time once the circuit has settled,
+//     until every NAME=VALUE holds (asked before each press), at most N times.
 // Expectations on a line with a step are checked at that step's settle point, those on a line
 // without one at the settle point of the line before (point 0, after the reset, for the first).
-// NAME is a signal group ("Reg1", "Reg1_2") or one bit of it ("Reg1[3]"). VALUE is 0x followed
-// by hexadecimal digits, 0b followed by 0 1 x z u per bit (most significant first), a decimal
-// number, or one of x z u for every bit (x: XXX, z: HIZ, u: UNINITIALIZED).
+// NAME is a signal group ("Reg1", "Reg1_2") or one bit of it ("Reg1[3]"); VALUE as in
+// ValueText.h.
 //
 // Output: "<file>:<line>: <NAME> expected <value> got <value>" per failed expectation, at its
 // settle point, "<file>:<line>: <NAME> expected <value> not reached" per expectation whose step
-// the run never reached, then "<passed> passed, <failed> failed". Values are shown in the
-// notation of the expectation: hexadecimal as 0x and a digit per four bits of the group, binary
-// as 0b and a character per bit, decimal as a number, a letter's as hexadecimal (0 or 1 for
-// one bit); a value with any bit neither 0 nor 1 as
-// 0b per bit, or as one letter when all its bits are the same x, z or u.
+// the run never reached, then "<passed> passed, <failed> failed". A step pressed until its
+// condition holds adds "<file>:<line>: <conditions> after <N> presses of '<key>'", or, at its
+// limit, " after <N> presses of '<key>' (the limit)" to the failed condition's line. A step after
+// which the circuit does not settle within the settle guard's bound gives "<file>:<line>: the
+// circuit has not settled <N> time steps after this step; still changing: <wire>=<value> ...",
+// counts as a failure and ends the run. Values are shown in the expectation's notation.
+//
+// Exit status: 0 when every expectation passes, 1 when any fails, 2 when a file cannot be read
+// or used: malformed, no expectations, an unknown signal, a value wider than its signal, a key
+// bound to nothing, a setting of a signal not set by switches. Those are reported as
+// "<program>: -v: <file>:<line>: <reason>" before the run, and the report (-o) then holds one
+// error case.
 #pragma once
 
 #include <cstddef>
 #include <istream>
 #include <string>
+
+struct SettlePoint;
 
 // Reads and parses the file and appends its steps to the key script (-v). A file that cannot be
 // read or parsed ends the process with status 2 after "<program>: -v: ..." on standard error.
@@ -31,11 +44,12 @@ void testVectorsRead(const char* path);
 // ("<file>:<line>: ...") for the first malformed line.
 bool testVectorsCheck(std::istream& in, const std::string& file, std::string& error);
 
-// The JUnit XML report of a -v run, written when the run ends (-o).
+// The JUnit XML report of a -v run, written when the run ends, or when a file cannot be used
+// (-o). Set before any -v file is read.
 void testVectorsReport(const char* path);
 
 // Installs, once, the key script's settle-point and run-end hooks that -v and -s share: at each
 // settle point the table's row, then the failed expectations; at the end the summary.
 void gradingHooksInstall();
-void testVectorsSettlePoint(size_t point);
+void testVectorsSettlePoint(const SettlePoint& point);
 void testVectorsRunEnd();

@@ -16,6 +16,7 @@ namespace {
 
 std::string text(int value) { return std::to_string(value); }
 std::string text(uint64_t value) { return std::to_string(value); }
+std::string text(int64_t value) { return std::to_string(value); }
 std::string text(const char* value) { return value != nullptr ? value : "(none)"; }
 
 std::string flagsText(const int* flags, int count) {

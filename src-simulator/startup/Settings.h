@@ -24,6 +24,8 @@ constexpr int numberOfRunTimeFlagEntries = 16;
   VALUE(int, displayTimeFlag, 0)        /* -t: time, queue length and slowness shown */         \
   VALUE(int, connectMuxOnlyFlag, 0)     /* -m: interconnecting lines into multiplexers only */  \
   VALUE(int, useXDisplay, 1)            /* -X clears it: no window */                          \
+  VALUE(int, quietFlag, 0)              /* -Q: results alone: no key help, legend, probe lines */ \
+  VALUE(int64_t, settleBound, -1)       /* -L: the settle guard's bound; -1: not given */        \
   VALUE(int, red_fg, 0)                 /* -C, -c, -S: foreground, background, sub-window */    \
   VALUE(int, green_fg, 0)                                                                        \
   VALUE(int, blue_fg, 0)                                                                         \

@@ -17,6 +17,19 @@
 
 namespace {
 
+// The option letters; a letter followed by ':' takes an argument.
+const char* const optionLetters = "C:c:S:EF:G:g:K:hk:L:mo:p:Qr:s:T:tu:V:v:W:Xz:";
+
+// Words an option takes after its argument.
+int furtherValues(int option) {
+  switch (option) {
+    case 'C': case 'c': case 'S': return 2;
+    case 'z': return 3;
+    case 'p': case 'u': return 1;
+    default: return 0;
+  }
+}
+
 const char* const helpLines[] = {
     "Command line options:",
     " Colors (ForeGround,BackGround,SubWindow) (0-255 for each component)",
@@ -143,12 +156,55 @@ void printHelp() {
   }
 }
 
+// The options as commandLine will read them, without messages or effects: option's last
+// argument (or "" for one without), or null when it is not given.
+const char* optionGiven(int gargc, char** gargv, char wanted) {
+  tavrin::resetGetopt();
+  tavrin::opterr = 0;
+  const char* found = nullptr;
+  int option;
+  while ((option = tavrin::getopt(gargc, gargv, optionLetters)) != -1) {
+    if (option == wanted) found = tavrin::optarg != nullptr ? tavrin::optarg : "";
+    const int skip = furtherValues(option);
+    if (tavrin::optind + skip > gargc) break;
+    tavrin::optind += skip;
+  }
+  tavrin::resetGetopt();
+  return found;
+}
+
+}  // namespace
+
+bool quietRequested(int gargc, char** gargv) { return optionGiven(gargc, gargv, 'Q') != nullptr; }
+
+namespace {
+
+// -L: digits only.
+int64_t settleBoundValue(const char* program, const char* text) {
+  int64_t value = 0;
+  for (const char* c = text; *c != '\0'; ++c) {
+    if (*c < '0' || *c > '9' || value > (INT64_MAX - 9) / 10) {
+      std::fprintf(stderr, "%s: -L: '%s' is not a number of time steps\n", program, text);
+      endProcess(1);
+    }
+    value = value * 10 + (*c - '0');
+  }
+  if (*text == '\0') {
+    std::fprintf(stderr, "%s: -L: '' is not a number of time steps\n", program);
+    endProcess(1);
+  }
+  return value;
+}
+
 }  // namespace
 
 void commandLine(int gargc, char** gargv) {
   if (gargc > 0 && gargv[0] != nullptr) commandName = gargv[0];
+  // The report is known before any vector file is read: one that cannot be used is reported there.
+  if (const char* report = optionGiven(gargc, gargv, 'o')) testVectorsReport(report);
+  bool vectorFiles = false;
   int option;
-  while ((option = tavrin::getopt(gargc, gargv, "C:c:S:EF:g:K:hk:mo:p:r:s:T:tu:V:v:W:Xz:")) != -1) {
+  while ((option = tavrin::getopt(gargc, gargv, optionLetters)) != -1) {
     switch (option) {
       case 'C': readColour(gargc, gargv, 'C', red_fg, green_fg, blue_fg); break;
       case 'c': readColour(gargc, gargv, 'c', red_bg, green_bg, blue_bg); break;
@@ -166,9 +222,15 @@ void commandLine(int gargc, char** gargv) {
       case 'm': connectMuxOnlyFlag = 1; break;
       case 'r': romImageFile = tavrin::optarg; break;
       case 'V': waveformSetFile(tavrin::optarg); break;
-      case 'v': testVectorsRead(tavrin::optarg); break;
+      case 'v':
+        testVectorsRead(tavrin::optarg);
+        vectorFiles = true;
+        break;
       case 'o': testVectorsReport(tavrin::optarg); break;
       case 's': stepTableSetFile(tavrin::optarg); break;
+      case 'G': stepTableSetColumns(tavrin::optarg); break;
+      case 'Q': quietFlag = 1; break;
+      case 'L': settleBound = settleBoundValue(gargv[0], tavrin::optarg); break;
       case 'p': readRunTimeFlag(gargc, gargv, 'p', profRunTimeFlag, numberOfProfRunTimeFlags); break;
       case 'T': stopTime = timeValue(tavrin::optarg); break;
       case 't': displayTimeFlag = !displayTimeFlag; break;
@@ -188,4 +250,9 @@ void commandLine(int gargc, char** gargv) {
       default: break;  // getopt has already reported it
     }
   }
+  // The settle guard: on for test vectors unless -L says otherwise, for -k only with -L.
+  if (settleBound >= 0)
+    keyScriptSetSettleBound(static_cast<uint64_t>(settleBound));
+  else if (vectorFiles)
+    keyScriptSetSettleBound(defaultSettleBound);
 }

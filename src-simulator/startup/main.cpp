@@ -4,6 +4,7 @@
 
 #include "kernel/ErrorOutput.h"
 #include "startup/Sim.h"
+#include "startup/cmdLine.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ void printBanner() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  printBanner();
+  if (!quietRequested(argc, argv)) printBanner();
   Sim(argc, argv, simnet);
   checkStandardStreams();  // output lost outside a run too (-E) is not success
   return finalExitStatus();

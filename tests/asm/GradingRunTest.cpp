@@ -62,7 +62,7 @@ TEST(GradingRun, ShippedVectorFilesPass) {
   rmdir(dir.c_str());
 }
 
-// Point 0 is the reset, point 1 its release, then each press of 1 an edge of the clock.
+// Row 0 is the reset, row 1 its release, then each press of 1 an edge of the clock.
 TEST(GradingRun, TableFollowsTheCycleModel) {
   const std::string dir = temporaryDirectory();
   const int cycles = 300;
@@ -80,11 +80,12 @@ TEST(GradingRun, TableFollowsTheCycleModel) {
       std::ofstream out(image);
       for (uint16_t w : words) out << hex(w).substr(2) << "\n";
     }
-    std::string script = "0";
-    for (int press = 0; press < 2 * cycles; ++press) script += ",1";  // a step, so a row, each
-    RunResult r = runProcess({TAVRIN_EXE, "-X", "-r", image, "-k", script, "-s", "-"});
+    // A row per press; quiet, standard output holds the table alone.
+    const std::string script = "0,1*" + std::to_string(2 * cycles);
+    RunResult r = runProcess({TAVRIN_EXE, "-X", "-Q", "-r", image, "-k", script, "-s", "-"});
     ASSERT_EQ(r.status, 0);
-    std::istringstream lines(r.out.substr(bannerText().size()));
+    EXPECT_EQ(r.err, "");
+    std::istringstream lines(r.out);
     std::string line;
     ASSERT_TRUE(std::getline(lines, line));
     const std::vector<std::string> header = split(line);

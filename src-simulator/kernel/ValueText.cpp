@@ -1,0 +1,135 @@
+#include "kernel/ValueText.h"
+
+#include <cstdint>
+
+#include "kernel/KeyScript.h"
+#include "kernel/SignalGroups.h"
+
+namespace {
+
+SignalValue valueOfChar(char c) {
+  switch (c) {
+    case '0': return ZERO;
+    case '1': return ONE;
+    case 'x': case 'X': return XXX;
+    case 'z': case 'Z': return HIZ;
+    default: return UNINITIALIZED;
+  }
+}
+
+// The first character of digits outside set, quoted, with what it is not.
+bool badDigit(const std::string& digits, const char* set, const char* what, std::string& reason) {
+  const size_t bad = digits.find_first_not_of(set);
+  if (bad == std::string::npos) return false;
+  reason = "'" + printableText(digits.substr(bad, 1)) + "' is not " + what;
+  return true;
+}
+
+}  // namespace
+
+bool valueTextRead(const std::string& text, ValueText& value, std::string& reason) {
+  value.text = text;
+  if (text.empty()) {
+    reason = "no value after '='";
+    return false;
+  }
+  const bool prefixed = text.size() >= 2 && text[0] == '0';
+  if (prefixed && (text[1] == 'x' || text[1] == 'X')) {
+    value.notation = ValueNotation::hex;
+    value.digits = text.substr(2);
+    if (value.digits.empty()) {
+      reason = "no digits after '0x'";
+      return false;
+    }
+    return !badDigit(value.digits, "0123456789abcdefABCDEF", "a hexadecimal digit", reason);
+  }
+  if (prefixed && (text[1] == 'b' || text[1] == 'B')) {
+    value.notation = ValueNotation::binary;
+    value.digits = text.substr(2);
+    if (value.digits.empty()) {
+      reason = "no digits after '0b'";
+      return false;
+    }
+    return !badDigit(value.digits, "01xzuXZU", "a bit (0 1 x z u)", reason);
+  }
+  if (text.size() == 1 && std::string("xzuXZU").find(text[0]) != std::string::npos) {
+    value.notation = ValueNotation::letter;
+    value.digits = text;
+    return true;
+  }
+  value.notation = ValueNotation::decimal;
+  value.digits = text;
+  if (badDigit(text, "0123456789", "a decimal digit (a value is 0x..., 0b..., decimal, or x, z or u)", reason))
+    return false;
+  uint64_t v = 0;
+  for (char c : text) {
+    const uint64_t digit = static_cast<uint64_t>(c - '0');
+    if (v > (UINT64_MAX - digit) / 10) {
+      reason = "a decimal value beyond 64 bits (write it in hexadecimal)";
+      return false;
+    }
+    v = v * 10 + digit;
+  }
+  return true;
+}
+
+bool valueTextBits(const ValueText& value, int width, std::vector<SignalValue>& out) {
+  out.assign(static_cast<size_t>(width), ZERO);
+  std::vector<SignalValue> bits;  // bit 0 first, as written
+  switch (value.notation) {
+    case ValueNotation::letter:
+      out.assign(static_cast<size_t>(width), valueOfChar(value.digits[0]));
+      return true;
+    case ValueNotation::binary:
+      for (size_t k = value.digits.size(); k-- > 0;) bits.push_back(valueOfChar(value.digits[k]));
+      break;
+    case ValueNotation::hex:
+      for (size_t k = value.digits.size(); k-- > 0;) {
+        const char c = value.digits[k];
+        const int v = c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
+        for (int b = 0; b < 4; ++b) bits.push_back((v >> b) & 1 ? ONE : ZERO);
+      }
+      break;
+    case ValueNotation::decimal: {
+      uint64_t v = 0;
+      for (char c : value.digits) v = v * 10 + static_cast<uint64_t>(c - '0');  // read checked it fits
+      for (; v != 0; v >>= 1) bits.push_back(v & 1 ? ONE : ZERO);
+      break;
+    }
+  }
+  for (size_t k = 0; k < bits.size(); ++k) {
+    if (k < static_cast<size_t>(width))
+      out[k] = bits[k];
+    else if (bits[k] != ZERO)
+      return false;
+  }
+  return true;
+}
+
+bool valueTextDefinite(const ValueText& value) {
+  if (value.notation == ValueNotation::letter) return false;
+  return value.notation != ValueNotation::binary || value.digits.find_first_not_of("01") == std::string::npos;
+}
+
+std::string valueTextShow(ValueNotation notation, const SignalValue* bits, int width) {
+  if (!signalGroupDefinite(bits, width)) {
+    bool same = true;
+    for (int k = 1; k < width; ++k) same = same && bits[k] == bits[0];
+    if (same) return std::string(1, signalGroupBitChar(bits[0]));
+    return "0b" + signalGroupBits(bits, width);
+  }
+  switch (notation) {
+    case ValueNotation::binary: return "0b" + signalGroupBits(bits, width);
+    case ValueNotation::decimal:
+      if (width <= 64) {
+        uint64_t v = 0;
+        for (int k = width - 1; k >= 0; --k) v = v * 2 + (bits[k] == ONE ? 1 : 0);
+        return std::to_string(v);
+      }
+      return signalGroupHex(bits, width);
+    case ValueNotation::letter:
+      if (width == 1) return bits[0] == ONE ? "1" : "0";
+      return signalGroupHex(bits, width);
+    default: return signalGroupHex(bits, width);
+  }
+}
