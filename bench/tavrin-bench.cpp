@@ -33,7 +33,7 @@
 #include "elaboration/Ph2.h"
 #include "elaboration/Ph3.h"
 #include "elaboration/Ph3.h"
-#include "kernel/KeyScript.h"
+#include "grading/KeyScript.h"
 #include "kernel/Ph4.h"
 #include "pipeline.h"
 
@@ -189,7 +189,7 @@ int usage(const char* program) {
 int runMultiplier(long vectors, int savedErr) {
   const Startup startup = prepare(multiplierCircuit);
   multiplierSteps(vectors);
-  keyScriptOnSettlePoint(checkProduct);
+  keyScriptObserve({checkProduct, nullptr, 0});
 
   const auto start = Clock_::now();
   phaseFour->run();

@@ -12,7 +12,7 @@
 #include "display/Pane.h"
 #include "elaboration/Ph2.h"
 #include "elaboration/Ph3.h"
-#include "kernel/ErrorOutput.h"
+#include "output/ErrorOutput.h"
 #include "kernel/Ph4.h"
 #include "kernel/RTSigSup.h"
 #include "kernel/RunTime.h"

@@ -2,7 +2,7 @@
 
 #include "elaboration/Ph2.h"
 #include "elaboration/Ph3.h"
-#include "kernel/Waveform.h"
+#include "output/Waveform.h"
 
 PhaseFour* phaseFour = nullptr;
 

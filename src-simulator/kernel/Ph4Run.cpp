@@ -12,12 +12,12 @@
 #include "elaboration/Ph2.h"
 #include "elaboration/Ph3.h"
 #include "kernel/Activations.h"
-#include "kernel/ErrorOutput.h"
-#include "kernel/KeyScript.h"
+#include "output/ErrorOutput.h"
+#include "grading/KeyScript.h"
 #include "kernel/Ph4.h"
 #include "kernel/RunTime.h"
-#include "kernel/SignalGroups.h"
-#include "kernel/Waveform.h"
+#include "output/SignalGroups.h"
+#include "output/Waveform.h"
 #include "startup/Sim.h"
 
 namespace {
@@ -162,6 +162,7 @@ void PhaseFour::run() {
   PhaseFive& five = *phaseFive;
   Windex& window = *five.windexPointer;
 
+  keyScriptEndsRun = window.display == nullptr;
   // Written out in blocks from here on: a probe line each is too dear as a write each.
   bufferStandardError();
   signalGroupsRunStart();  // test vectors and the step table find their signals
@@ -178,7 +179,6 @@ void PhaseFour::run() {
   // Without a window nothing from outside can reach the run: a halt, or an empty queue with
   // nothing left to evaluate, would last for ever.
   const bool headless = window.display == nullptr;
-  keyScriptEndsRun = headless;
   const bool collectDrawings = !headless && window.recorder == nullptr;
 
   while (done == 0) {

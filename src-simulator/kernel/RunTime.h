@@ -2,7 +2,7 @@
 #pragma once
 
 // Standard error buffering during the run (bufferStandardError and the rest).
-#include "kernel/ErrorOutput.h"
+#include "output/ErrorOutput.h"
 
 extern int done;
 extern int reStart;

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "kernel/ErrorOutput.h"
+#include "output/ErrorOutput.h"
 #include "kernel/RunTime.h"
 
 #ifdef TAVRIN_FUZZ_BUILD

@@ -8,10 +8,10 @@
 #include <cstring>
 #include <string>
 
-#include "kernel/KeyScript.h"
-#include "kernel/StepTable.h"
-#include "kernel/TestVectors.h"
-#include "kernel/Waveform.h"
+#include "grading/KeyScript.h"
+#include "grading/StepTable.h"
+#include "grading/TestVectors.h"
+#include "output/Waveform.h"
 #include "startup/Sim.h"
 #include "startup/getopt.h"
 

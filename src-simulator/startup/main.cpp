@@ -2,7 +2,7 @@
 #include <iostream>
 #include <string>
 
-#include "kernel/ErrorOutput.h"
+#include "output/ErrorOutput.h"
 #include "startup/Sim.h"
 #include "startup/cmdLine.h"
 

@@ -1,4 +1,4 @@
-#include "kernel/KeyScript.h"
+#include "grading/KeyScript.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -11,7 +11,7 @@
 #include "elaboration/Ph3.h"
 #include "kernel/Ph4.h"
 #include "kernel/RunTime.h"
-#include "kernel/SignalGroups.h"
+#include "output/SignalGroups.h"
 #include "startup/Sim.h"
 
 bool keyScriptPending = false;
@@ -50,8 +50,7 @@ uint64_t actionTime = 0;  // of the last press, setting, wait or reset
 bool stopped = false;     // the settle guard ended the script
 bool endAfterLastPoint = false;
 uint64_t guardBound = 0;
-std::function<void(const SettlePoint&)> settlePointHook;
-void (*runEndHook)() = nullptr;
+std::vector<ScriptObserver> observers;  // by order
 void (*notSettledHook)(size_t, const std::string&, uint64_t, const std::string&) = nullptr;
 void (*inputErrorHook)(const std::string&, const std::string&) = nullptr;
 
@@ -80,7 +79,7 @@ void applySettings(const ScriptStep& step) {
       if (switchLevel(setting.switches[k]) != setting.levels[k]) toggleSwitch(setting.switches[k]);
 }
 
-bool hasPoints() { return settlePointHook != nullptr || endAfterLastPoint || guardBound != 0; }
+bool hasPoints() { return !observers.empty() || endAfterLastPoint || guardBound != 0; }
 
 void updatePending() { keyScriptPending = !stopped && (next < steps.size() || (awaiting && hasPoints())); }
 
@@ -96,8 +95,9 @@ void reportRow() {
     }
   }
   const SettlePoint point{awaitedStep, row++, awaitedPresses, complete};
-  if (settlePointHook) settlePointHook(point);
-  if (endAfterLastPoint && complete && awaitedStep == steps.size()) done = 1;
+  for (const ScriptObserver& o : observers)
+    if (o.settlePoint) o.settlePoint(point);
+  if (endAfterLastPoint && keyScriptEndsRun && complete && awaitedStep == steps.size()) done = 1;
 }
 
 void await(size_t step, uint64_t presses, bool final) {
@@ -279,12 +279,12 @@ void keyScriptAppend(const std::vector<ScriptStep>& more) {
 
 size_t keyScriptSteps() { return steps.size(); }
 
-void keyScriptOnSettlePoint(std::function<void(const SettlePoint&)> hook) {
-  settlePointHook = std::move(hook);
+void keyScriptObserve(ScriptObserver observer) {
+  auto at = observers.begin();
+  while (at != observers.end() && at->order <= observer.order) ++at;
+  observers.insert(at, std::move(observer));
   updatePending();
 }
-
-void keyScriptOnRunEnd(void (*hook)()) { runEndHook = hook; }
 
 void keyScriptEndAfterLastPoint() {
   endAfterLastPoint = true;
@@ -392,5 +392,6 @@ void keyScriptStep() {
 void keyScriptRunEnd() {
   if (awaiting && !stopped && hasPoints()) reportRow();
   keyScriptPending = false;
-  if (runEndHook != nullptr) runEndHook();
+  for (auto o = observers.rbegin(); o != observers.rend(); ++o)
+    if (o->runEnd) o->runEnd();
 }

@@ -1,4 +1,4 @@
-#include "kernel/SignalGroups.h"
+#include "output/SignalGroups.h"
 
 #include <cstdlib>
 #include <unordered_map>

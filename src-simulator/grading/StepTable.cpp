@@ -1,15 +1,14 @@
-#include "kernel/StepTable.h"
+#include "grading/StepTable.h"
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "elaboration/Ph3.h"
-#include "kernel/KeyScript.h"
-#include "kernel/OutputFile.h"
+#include "grading/KeyScript.h"
+#include "output/OutputFile.h"
 #include "kernel/Ph4.h"
-#include "kernel/SignalGroups.h"
-#include "kernel/TestVectors.h"
+#include "output/SignalGroups.h"
 #include "startup/EndProcess.h"
 #include "startup/Settings.h"
 
@@ -73,9 +72,11 @@ void open() {
 }  // namespace
 
 void stepTableSetFile(const char* path) {
+  const bool first = fileName.empty();
   fileName = path;
+  if (!first) return;  // the last -s given is the table
   signalGroupsOnRunStart(open);
-  gradingHooksInstall();
+  keyScriptObserve({stepTableRow, stepTableClose, 0});
 }
 
 void stepTableSetColumns(const char* names) { columnNames = names; }

@@ -1,6 +1,6 @@
 // Waveforms (-V): every wire change of the run as a Value Change Dump.
 //
-// One scope per signal name, one variable per signal group (kernel/SignalGroups.h): the
+// One scope per signal name, one variable per signal group (output/SignalGroups.h): the
 // consecutive bits of one handle ("PC[0]" ... "PC[15]") form one vector "PC [15:0]", and further
 // handles with the same name are "PC_2", "PC_3", ... in the same scope. ZERO, ONE, XXX and HIZ
 // are written as 0, 1, x and z, UNINITIALIZED as x; one time unit is one time step. A restart

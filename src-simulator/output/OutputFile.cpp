@@ -1,4 +1,4 @@
-#include "kernel/OutputFile.h"
+#include "output/OutputFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "kernel/Waveform.h"
+#include "output/Waveform.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "elaboration/Ph2.h"
-#include "kernel/ErrorOutput.h"
-#include "kernel/OutputFile.h"
+#include "output/ErrorOutput.h"
+#include "output/OutputFile.h"
 #include "elaboration/Ph3.h"
-#include "kernel/SignalGroups.h"
+#include "output/SignalGroups.h"
 #include "startup/Sim.h"
 
 bool waveformRecording = false;

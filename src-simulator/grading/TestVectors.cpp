@@ -1,4 +1,4 @@
-#include "kernel/TestVectors.h"
+#include "grading/TestVectors.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -9,14 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "display/Ph5.h"
-#include "display/Window.h"
 #include "elaboration/Ph3.h"
-#include "kernel/KeyScript.h"
-#include "kernel/OutputFile.h"
-#include "kernel/SignalGroups.h"
-#include "kernel/StepTable.h"
-#include "kernel/ValueText.h"
+#include "grading/KeyScript.h"
+#include "output/OutputFile.h"
+#include "output/SignalGroups.h"
+#include "grading/ValueText.h"
 #include "startup/EndProcess.h"
 #include "startup/Settings.h"
 
@@ -115,9 +112,6 @@ bool holds(const Expectation& e) {
 }
 
 void resolve() {
-  // Without a window the run ends after the last step; with one it stays open.
-  if (phaseFive == nullptr || phaseFive->windexPointer == nullptr || phaseFive->windexPointer->display == nullptr)
-    keyScriptEndAfterLastPoint();
   signalGroupsForm(groups, groupOfWire);
   for (Expectation& e : expectations) {
     if (!signalGroupsFind(groups, e.name, e.group, e.bit))
@@ -243,28 +237,11 @@ void inputError(const std::string& origin, const std::string& reason) {
 
 }  // namespace
 
-void gradingHooksInstall() {
-  static bool installed = false;
-  if (installed) return;
-  installed = true;
-  keyScriptOnSettlePoint([](const SettlePoint& point) {
-    stepTableRow(point);
-    testVectorsSettlePoint(point);
-  });
-  keyScriptOnRunEnd([] {
-    testVectorsRunEnd();
-    stepTableClose();
-  });
-}
-
-void testVectorsSettlePoint(const SettlePoint& point) {
-  if (fileNames.empty() || !point.complete) return;
+void settlePoint(const SettlePoint& point) {
+  if (!point.complete) return;
   for (UntilStep& u : untilSteps)
     if (!u.done && expectations[u.first].point == point.step) untilEnded(u, point.presses);
   check(point.step);
-}
-void testVectorsRunEnd() {
-  if (!fileNames.empty()) runEnd();
 }
 
 namespace {
@@ -423,10 +400,13 @@ void testVectorsRead(const char* path) {
   for (Expectation& e : found) expectations.push_back(std::move(e));
   for (const UntilStep& u : untils) untilSteps.push_back(u);
   keyScriptAppend(steps);
+  if (fileIndex > 0) return;  // the first file installs what they all share
   signalGroupsOnRunStart(resolve);
   keyScriptOnNotSettled(notSettledAfter);
   keyScriptOnInputError(inputError);
-  gradingHooksInstall();
+  // Without a window the run ends after the last step; with one it stays open.
+  keyScriptEndAfterLastPoint();
+  keyScriptObserve({settlePoint, runEnd, 1});
 }
 
 bool testVectorsCheck(std::istream& in, const std::string& file, std::string& error) {

@@ -1,4 +1,4 @@
-#include "kernel/ErrorOutput.h"
+#include "output/ErrorOutput.h"
 
 #include <signal.h>
 #include <stdio_ext.h>

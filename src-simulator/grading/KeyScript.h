@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "kernel/ValueText.h"
+#include "grading/ValueText.h"
 
 // One signal's switches set to a value (NAME:=VALUE).
 struct InputSetting {
@@ -74,12 +74,18 @@ struct SettlePoint {
   uint64_t presses = 0;  // presses of step k made so far
   bool complete = true;
 };
-// The hook is called once per row, in order, with the wires and the time as they stand.
-void keyScriptOnSettlePoint(std::function<void(const SettlePoint&)> hook);
-// Called once when the run ends (any way but a fatal error), after the last settle point.
-void keyScriptOnRunEnd(void (*hook)());
-// End the run after the last settle point instead of running on (a run without a window that
-// has nothing left to check; the caller decides).
+// What follows the script's rows: settlePoint is called once per row, in order, with the wires
+// and the time as they stand; runEnd once when the run ends (any way but a fatal error), after
+// the last row. Observers of a lower order see each row first and the end last (a table's row is
+// written before the failures found at it, and the table is closed after the summary).
+struct ScriptObserver {
+  std::function<void(const SettlePoint&)> settlePoint;
+  std::function<void()> runEnd;
+  int order = 0;
+};
+void keyScriptObserve(ScriptObserver observer);
+// A run without a window ends after the last settle point instead of running on (there is
+// nothing left to check).
 void keyScriptEndAfterLastPoint();
 
 // The settle guard: a step after which the circuit has not settled within bound time steps ends
@@ -106,7 +112,8 @@ void keyScriptCheck();
 // True while steps or settle points remain; the run loop calls keyScriptStep between its
 // evaluation and its advance in time (nothing activated) as long as this is set.
 extern bool keyScriptPending;
-// Set by a run without a window: the settle guard ends the run too.
+// Set by a run without a window: the settle guard ends the run too, and so does the last settle
+// point where keyScriptEndAfterLastPoint asks for it.
 extern bool keyScriptEndsRun;
 
 // At a (re)start of the run: the script begins again from its first step.

@@ -1,9 +1,9 @@
-#include "kernel/ValueText.h"
+#include "grading/ValueText.h"
 
 #include <cstdint>
 
-#include "kernel/KeyScript.h"
-#include "kernel/SignalGroups.h"
+#include "grading/KeyScript.h"
+#include "output/SignalGroups.h"
 
 namespace {
 

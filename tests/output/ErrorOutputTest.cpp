@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "kernel/ErrorOutput.h"
+#include "output/ErrorOutput.h"
 #include "support/Harness.h"
 
 namespace {

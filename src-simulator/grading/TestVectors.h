@@ -34,8 +34,6 @@
 #include <istream>
 #include <string>
 
-struct SettlePoint;
-
 // Reads and parses the file and appends its steps to the key script (-v). A file that cannot be
 // read or parsed ends the process with status 2 after "<program>: -v: ..." on standard error.
 void testVectorsRead(const char* path);
@@ -47,9 +45,3 @@ bool testVectorsCheck(std::istream& in, const std::string& file, std::string& er
 // The JUnit XML report of a -v run, written when the run ends, or when a file cannot be used
 // (-o). Set before any -v file is read.
 void testVectorsReport(const char* path);
-
-// Installs, once, the key script's settle-point and run-end hooks that -v and -s share: at each
-// settle point the table's row, then the failed expectations; at the end the summary.
-void gradingHooksInstall();
-void testVectorsSettlePoint(const SettlePoint& point);
-void testVectorsRunEnd();
