@@ -11,7 +11,7 @@
 #include "elaboration/Ph3.h"
 #include "kernel/Ph4.h"
 #include "kernel/RunTime.h"
-#include "kernel/Waveform.h"
+#include "output/Waveform.h"
 #include "startup/Sim.h"
 #include "startup/getopt.h"
 

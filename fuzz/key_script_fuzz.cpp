@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "kernel/KeyScript.h"
+#include "grading/KeyScript.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);

@@ -4,7 +4,7 @@
 #include <sstream>
 #include <string>
 
-#include "kernel/TestVectors.h"
+#include "grading/TestVectors.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
