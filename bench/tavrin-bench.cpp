@@ -57,10 +57,12 @@ void markLoopStart(int) {
   loopStarted = true;
 }
 
+const ComponentKind timerKind = defineComponentKind({.name = "Timer", .logicEvaluate = markLoopStart});
+
 void addTimer() {
   const int saved = visibleFlag;
   visibleFlag = 0;
-  addStandardComponent(markLoopStart, nullptr, "Timer", SD("zz"), Signal(), Signal(), Signal());
+  addComponent(timerKind, SD("zz"), {});
   visibleFlag = saved;
 }
 

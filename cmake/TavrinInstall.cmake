@@ -8,7 +8,6 @@ set(TAVRIN_DATA_DIR ${CMAKE_INSTALL_DATADIR}/tavrin)
 
 # Headers as circuits include them ("tavrin.h", "startup/Sim.h", ...).
 target_include_directories(tavrin_sim PUBLIC $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/tavrin>)
-target_compile_features(tavrin_sim PUBLIC cxx_std_20)
 # A sanitized library needs a sanitized link.
 if(TAVRIN_SANITIZE)
   target_link_options(tavrin_sim INTERFACE "$<INSTALL_INTERFACE:${TAVRIN_SANITIZER_FLAGS}>")

@@ -3,12 +3,9 @@
 #include <cstdint>
 #include <iostream>
 
-#include "components/msiRT.h"
 #include "construction/addStCmp.h"
-#include "display/iconData.h"
 
 namespace {
-
 
 // 2 to the power n without overflow: wide enough to compare with any signal length.
 int64_t powerOfTwo(int n) {
@@ -28,48 +25,46 @@ int64_t muxDataLength(int outLength, int selectLength) {
 
 void Adder(const SD& sd, const Signal& dataIn, const Signal& out) {
   if (dataIn.length != 2 * out.length) {
-    std::cerr << "I/O length error--Adder " << decalOf(sd, "Adder") << " at " << sd.graphicPosition
+    std::cerr << "I/O length error--Adder " << decalOf(sd, ComponentKind::Adder) << " at " << sd.graphicPosition
               << " dataIn.length = " << dataIn.length << " out.length = " << out.length << "\n";
     countFatalDiagnostic();
   }
-  int bitWidth = out.length;
-  Signal none;
-  addStandardComponent(adder, SecondaryEvaluatePointer{}, rectIcon, nullptr, nullptr, nullptr, 0, 0, "Adder", sd,
-                       dataIn, none, out, 1, &bitWidth, 0, nullptr, 0, 0, 0);
+  const int bitWidth[1] = {out.length};
+  addComponent(ComponentKind::Adder, sd, {.data = dataIn, .outputs = out}, {.integers = bitWidth});
 }
 
 void Increment(const SD& sd, const Signal& in, const Signal& out) {
-  addStandardComponent(increment, rectIcon, "Increment", sd, in, Signal(), out);
+  addComponent(ComponentKind::Increment, sd, {.data = in, .outputs = out});
 }
 
 void Mux(const SD& sd, const Signal& controlIn, const Signal& dataIn, const Signal& out) {
   if (dataIn.length != muxDataLength(out.length, controlIn.length)) {
-    std::cerr << "I/O length error--Mux " << decalOf(sd, "Mux") << " at " << sd.graphicPosition
+    std::cerr << "I/O length error--Mux " << decalOf(sd, ComponentKind::Mux) << " at " << sd.graphicPosition
               << " dataIn.length = " << dataIn.length << " controlIn.length = " << controlIn.length
               << " out.length = " << out.length << "\n";
     countFatalDiagnostic();
   }
-  addStandardComponent(mux, rectIcon, "Mux", sd, dataIn, controlIn, out);
+  addComponent(ComponentKind::Mux, sd, {.data = dataIn, .control = controlIn, .outputs = out});
 }
 
 void Decoder(const SD& sd, const Signal& controlIn, const Signal& dataIn, const Signal& out) {
   if (out.length != powerOfTwo(dataIn.length) || controlIn.length != 1) {
-    std::cerr << "I/O length error--Decoder " << decalOf(sd, "Decoder") << " at " << sd.graphicPosition
+    std::cerr << "I/O length error--Decoder " << decalOf(sd, ComponentKind::Decoder) << " at " << sd.graphicPosition
               << " dataIn.length = " << dataIn.length << " controlIn.length = " << controlIn.length
               << " out.length = " << out.length << "\n";
     countFatalDiagnostic();
   }
-  addStandardComponent(decoder, rectIcon, "Decoder", sd, dataIn, controlIn, out);
+  addComponent(ComponentKind::Decoder, sd, {.data = dataIn, .control = controlIn, .outputs = out});
 }
 
 void Encoder(const SD& sd, const Signal& dataIn, const Signal& out, const Signal& valid) {
   if (dataIn.length != powerOfTwo(out.length) || valid.length != 1) {
-    std::cerr << "I/O length error--Encoder " << decalOf(sd, "Encoder") << " at " << sd.graphicPosition
+    std::cerr << "I/O length error--Encoder " << decalOf(sd, ComponentKind::Encoder) << " at " << sd.graphicPosition
               << " dataIn.length = " << dataIn.length << " out.length = " << out.length
               << " valid.length = " << valid.length << "\n";
     countFatalDiagnostic();
   }
-  addStandardComponent(encoder, rectIcon, "Encoder", sd, dataIn, Signal(), (valid, out));
+  addComponent(ComponentKind::Encoder, sd, {.data = dataIn, .outputs = (valid, out)});
 }
 
 void Gate(const SD& sd, const Signal& in, const Signal& out) {
@@ -78,11 +73,11 @@ void Gate(const SD& sd, const Signal& in, const Signal& out) {
               << " out.length = " << out.length << " should be 2 & 1.\n";
     countFatalDiagnostic();
   }
-  addStandardComponent(gate, rectIcon, "Gate", sd, in, Signal(), out);
+  addComponent(ComponentKind::Gate, sd, {.data = in, .outputs = out});
 }
 
 void Counter(const SD& sd, const Signal& in, const Signal& out) {
-  addStandardComponent(counter, rectIcon, "Counter", sd, in, Signal(), out);
+  addComponent(ComponentKind::Counter, sd, {.data = in, .outputs = out});
 }
 
 void Dff(const SD& sd, const Signal& in, const Signal& out) {
@@ -91,7 +86,7 @@ void Dff(const SD& sd, const Signal& in, const Signal& out) {
               << " out.length = " << out.length << " should be 4 & 1.\n";
     countFatalDiagnostic();
   }
-  addStandardComponent(dff, rectIcon, "Dff", sd, in, Signal(), out);
+  addComponent(ComponentKind::Dff, sd, {.data = in, .outputs = out});
 }
 
 void Jkff(const SD& sd, const Signal& in, const Signal& out) {
@@ -100,17 +95,17 @@ void Jkff(const SD& sd, const Signal& in, const Signal& out) {
               << " out.length = " << out.length << " should be 5 & 2.\n";
     countFatalDiagnostic();
   }
-  addStandardComponent(jkff, rectIcon, "Jkff", sd, in, Signal(), out);
+  addComponent(ComponentKind::Jkff, sd, {.data = in, .outputs = out});
 }
 
 void Register(const SD& sd, const Signal& enable, const Signal& write, const Signal& dataIn, const Signal& out) {
   if (dataIn.length != out.length || write.length != 1 || enable.length != 1) {
-    std::cerr << "I/O lengths mismatch for Register " << decalOf(sd, "Register") << " at " << sd.graphicPosition
-              << " dataIn.length = " << dataIn.length << " write.length = " << write.length
+    std::cerr << "I/O lengths mismatch for Register " << decalOf(sd, ComponentKind::Register) << " at "
+              << sd.graphicPosition << " dataIn.length = " << dataIn.length << " write.length = " << write.length
               << " enable.length = " << enable.length << " out.length = " << out.length << "\n";
     countFatalDiagnostic();
   }
-  addStandardComponent(enabledRegister, rectIcon, "Register", sd, dataIn, (enable, write), out);
+  addComponent(ComponentKind::Register, sd, {.data = dataIn, .control = (enable, write), .outputs = out});
 }
 
 void BitAddressibleRegister(const SD& sd, const Signal& clear, const Signal& set, const Signal& enable,
@@ -118,17 +113,20 @@ void BitAddressibleRegister(const SD& sd, const Signal& clear, const Signal& set
                             const Signal& readAddress, const Signal& bitOut, const Signal& registerOut) {
   if (clear.length != 1 || set.length != 1 || enable.length != 1 || write.length != 1 || bitIn.length != 1 ||
       bitOut.length != 1) {
-    std::cerr << "Signal length error for AddressibleRegister " << decalOf(sd, "BitAddrReg") << " at "
-              << sd.graphicPosition << " clear, set, enable, write, bitIn or bitOut more than a single bit.\n";
+    std::cerr << "Signal length error for AddressibleRegister " << decalOf(sd, ComponentKind::BitAddressibleRegister)
+              << " at " << sd.graphicPosition
+              << " clear, set, enable, write, bitIn or bitOut more than a single bit.\n";
     countFatalDiagnostic();
   }
   if (readAddress.length != writeAddress.length || registerOut.length != powerOfTwo(readAddress.length)) {
-    std::cerr << "Signal length error for AddressibleRegister " << decalOf(sd, "BitAddrReg") << " at "
-              << sd.graphicPosition << " Read/Write Address or Output lengths do not agree.\n";
+    std::cerr << "Signal length error for AddressibleRegister " << decalOf(sd, ComponentKind::BitAddressibleRegister)
+              << " at " << sd.graphicPosition << " Read/Write Address or Output lengths do not agree.\n";
     countFatalDiagnostic();
   }
-  addStandardComponent(bitAddressibleRegister, rectIcon, "BitAddrReg", sd, ((bitIn, writeAddress), readAddress),
-                       (((clear, set), enable), write), (bitOut, registerOut));
+  addComponent(ComponentKind::BitAddressibleRegister, sd,
+               {.data = ((bitIn, writeAddress), readAddress),
+                .control = (((clear, set), enable), write),
+                .outputs = (bitOut, registerOut)});
 }
 
 void Stderr(const SD& sd, const Signal& in) {
@@ -137,7 +135,7 @@ void Stderr(const SD& sd, const Signal& in) {
               << " should be 10.\n";
     countFatalDiagnostic();
   }
-  addStandardComponent(_stderr, rectIcon, "Stderr", sd, in, Signal(), Signal());
+  addComponent(ComponentKind::Stderr, sd, {.data = in});
 }
 
 void IntOut(const SD& sd, const Signal& control, const Signal& data) {
@@ -146,7 +144,7 @@ void IntOut(const SD& sd, const Signal& control, const Signal& data) {
               << " should be 2.\n";
     countFatalDiagnostic();
   }
-  addStandardComponent(intOut, rectIcon, "IntOut", sd, data, control, Signal());
+  addComponent(ComponentKind::IntOut, sd, {.data = data, .control = control});
 }
 
 void HexOut(const SD& sd, const Signal& control, const Signal& data) {
@@ -155,5 +153,5 @@ void HexOut(const SD& sd, const Signal& control, const Signal& data) {
               << " should be 2.\n";
     countFatalDiagnostic();
   }
-  addStandardComponent(hexOut, rectIcon, "HexOut", sd, data, control, Signal());
+  addComponent(ComponentKind::HexOut, sd, {.data = data, .control = control});
 }

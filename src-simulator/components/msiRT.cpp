@@ -30,20 +30,22 @@ void requestAll(int cind, SignalValue v) {
 
 // A group of data inputs as a number; -1 when a bit is not definite or not there.
 int dataNumber(int cind, int first, int count) {
-  if (first < 0 || count < 0 || first + count > phaseTwo->numberOfDataInputs[cind]) return -1;
+  const ComponentCore& c = phaseTwo->core[cind];
+  if (first < 0 || count < 0 || first + count > c.numberOfDataInputs) return -1;
   if (count == 0) return 0;
-  return integerFromSignals(count, phaseTwo->dataInputs[cind] + first);
+  return integerFromSignals(count, c.dataInputs() + first);
 }
 
 int controlNumber(int cind, int first, int count) {
-  if (first < 0 || count < 0 || first + count > phaseTwo->numberOfControlInputs[cind]) return -1;
+  const ComponentCore& c = phaseTwo->core[cind];
+  if (first < 0 || count < 0 || first + count > c.numberOfControlInputs) return -1;
   if (count == 0) return 0;
-  return integerFromSignals(count, phaseTwo->controlInputs[cind] + first);
+  return integerFromSignals(count, c.controlInputs() + first);
 }
 
 // The strobe handshake of registers and output components: true when the component acts.
 bool strobeHandshake(int cind, SignalValue strobe, SignalValue enable) {
-  int& state = phaseTwo->state[cind];
+  int& state = phaseTwo->core[cind].state;
   switch (state) {
     case 0:
       state = 1;
@@ -72,7 +74,7 @@ void uninitializedBitsError(const char* component, int state) {
 }  // namespace
 
 void adder(int cind) {
-  int w = phaseTwo->integerParameters[cind][0];
+  int w = phaseTwo->core[cind].integerParameters()[0];
   const Pins in = dataPins(cind);
   const Pins out = outputPins(cind);
   SignalValue carry = ZERO;
@@ -110,7 +112,7 @@ void mux(int cind) {
   const Pins in = dataPins(cind);
   const Pins out = outputPins(cind);
   const int w = out.count;
-  const int s = controlNumber(cind, 0, phaseTwo->numberOfControlInputs[cind]);
+  const int s = controlNumber(cind, 0, phaseTwo->core[cind].numberOfControlInputs);
   for (int i = 0; i < w; ++i) {
     SignalValue v = XXX;
     if (s >= 0) {
@@ -123,7 +125,7 @@ void mux(int cind) {
 
 void decoder(int cind) {
   SignalValue enable = controlInputValue(cind, 0);
-  int n = dataNumber(cind, 0, phaseTwo->numberOfDataInputs[cind]);
+  int n = dataNumber(cind, 0, phaseTwo->core[cind].numberOfDataInputs);
   const Pins out = outputPins(cind);
   for (int i = 0; i < out.count; ++i) {
     SignalValue v = XXX;
@@ -136,10 +138,10 @@ void decoder(int cind) {
 }
 
 void encoder(int cind) {
-  int k = phaseTwo->numberOfOutputs[cind] - 1;  // the last output is valid
+  int k = phaseTwo->core[cind].numberOfOutputs - 1;  // the last output is valid
   int p = -1;
   bool invalid = false;
-  for (int i = phaseTwo->numberOfDataInputs[cind] - 1; i >= 0; --i) {
+  for (int i = phaseTwo->core[cind].numberOfDataInputs - 1; i >= 0; --i) {
     SignalValue v = dataInputValue(cind, i);
     if (v == ONE) {
       if (p < 0) p = i;
@@ -158,7 +160,7 @@ void encoder(int cind) {
 }
 
 void gate(int cind) {
-  int& state = phaseTwo->state[cind];
+  int& state = phaseTwo->core[cind].state;
   SignalValue clock = dataInputValue(cind, 0);
   SignalValue enable = dataInputValue(cind, 1);
   bool prepared = false;
@@ -202,7 +204,7 @@ void gate(int cind) {
 }
 
 void counter(int cind) {
-  int& state = phaseTwo->state[cind];
+  int& state = phaseTwo->core[cind].state;
   SignalValue clock = dataInputValue(cind, 0);
   SignalValue clear = dataInputValue(cind, 1);
   bool clearCount = false, count = false;
@@ -249,7 +251,7 @@ void counter(int cind) {
 }
 
 void dff(int cind) {
-  int& state = phaseTwo->state[cind];
+  int& state = phaseTwo->core[cind].state;
   if (state == 0) {
     state = 1;
     request(cind, 0, XXX);
@@ -293,16 +295,17 @@ void dff(int cind) {
 // and nothing happens at all. The exception is the first evaluation after a reset, which looks at
 // no input: reset or set not constant, they start UNINITIALIZED (where nothing happens) and their
 // change to a level activates it; both constant, the next evaluation may be the first to see them.
-void quietInputs(int cind, const int* driversOfWire, uint32_t& always, uint32_t& onXxx) {
+void dffQuietInputs(int cind, const int* driversOfWire, uint32_t& always, uint32_t& onXxx) {
   always = onXxx = 0;
   const PhaseTwo& two = *phaseTwo;
-  if (two.logicEvaluate[cind] != &dff || two.numberOfDataInputs[cind] < 3) return;
-  for (int k = 0; k < two.numberOfOutputs[cind]; ++k) {
-    const int s = two.outputs[cind][k];
+  const ComponentCore& c = two.core[cind];
+  if (c.numberOfDataInputs < 3) return;
+  for (int k = 0; k < c.numberOfOutputs; ++k) {
+    const int s = c.outputs()[k];
     if (s >= 0 && driversOfWire[s] != 1) return;
   }
-  const int* in = two.dataInputs[cind];
-  if (two.numberOfDataInputs[cind] >= 4 && two.constSignals[in[0]] != 0 && two.constSignals[in[3]] != 0) return;
+  const int* in = c.dataInputs();
+  if (c.numberOfDataInputs >= 4 && two.constSignals[in[0]] != 0 && two.constSignals[in[3]] != 0) return;
   always = 1u << 2;
   onXxx = 1u << 1;
 }
@@ -323,7 +326,7 @@ void requestJkffOutputs(int cind, SignalValue q) {
 }  // namespace
 
 void jkff(int cind) {
-  int& state = phaseTwo->state[cind];
+  int& state = phaseTwo->core[cind].state;
   if (state == 0) {
     state = 1;
     requestJkffOutputs(cind, XXX);
@@ -380,10 +383,10 @@ void enabledRegister(int cind) {
 }
 
 void bitAddressibleRegister(int cind) {
-  int& state = phaseTwo->state[cind];
-  int numberOfOutputs = phaseTwo->numberOfOutputs[cind];
+  int& state = phaseTwo->core[cind].state;
+  int numberOfOutputs = phaseTwo->core[cind].numberOfOutputs;
   int registerBits = numberOfOutputs - 1;  // the last output is bit out
-  int k = (phaseTwo->numberOfDataInputs[cind] - 1) / 2;
+  int k = (phaseTwo->core[cind].numberOfDataInputs - 1) / 2;
   int ra = dataNumber(cind, 0, k);
   int wa = dataNumber(cind, k, k);
   SignalValue q = dataInputValue(cind, 2 * k);
@@ -459,7 +462,7 @@ void _stderr(int cind) {
   if (!strobeHandshake(cind, dataInputValue(cind, 8), dataInputValue(cind, 9))) return;
   int c = dataNumber(cind, 0, 8);
   if (c < 0) {
-    uninitializedBitsError("Stderr", phaseTwo->state[cind]);
+    uninitializedBitsError("Stderr", phaseTwo->core[cind].state);
   } else if (c == 10) {
     std::cerr << "\n";
   } else if (c < 32) {
@@ -475,22 +478,22 @@ void _stderr(int cind) {
 
 void intOut(int cind) {
   if (!strobeHandshake(cind, controlInputValue(cind, 0), controlInputValue(cind, 1))) return;
-  int n = dataNumber(cind, 0, phaseTwo->numberOfDataInputs[cind]);
+  int n = dataNumber(cind, 0, phaseTwo->core[cind].numberOfDataInputs);
   if (n < 0)
-    uninitializedBitsError("IntOut", phaseTwo->state[cind]);
+    uninitializedBitsError("IntOut", phaseTwo->core[cind].state);
   else
     std::cerr << n << "\n";
 }
 
 void hexOut(int cind) {
   if (!strobeHandshake(cind, controlInputValue(cind, 0), controlInputValue(cind, 1))) return;
-  int n = phaseTwo->numberOfDataInputs[cind];
+  int n = phaseTwo->core[cind].numberOfDataInputs;
   // The top n mod 4 bits form the first digit, then full groups of four downwards.
   int top = n % 4 != 0 ? n - n % 4 : n - 4;
   for (int low = top; low >= 0; low -= 4) {
     int digit = dataNumber(cind, low, (low == n - n % 4 && n % 4 != 0) ? n % 4 : 4);
     if (digit < 0)
-      uninitializedBitsError("HexOut", phaseTwo->state[cind]);
+      uninitializedBitsError("HexOut", phaseTwo->core[cind].state);
     else
       std::cerr << std::hex << digit << std::dec;
   }

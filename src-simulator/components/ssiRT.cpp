@@ -82,13 +82,14 @@ SignalValue xorValue(int cind) {
 // Minimum over the true inputs (control list) and the complemented data inputs.
 SignalValue iandValue(int cind) {
   SignalValue result = ONE;
-  const int* truePins = phaseTwo->controlInputs[cind];
-  for (int i = 0, n = phaseTwo->numberOfControlInputs[cind]; i < n; ++i) {
+  const ComponentCore& c = phaseTwo->core[cind];
+  const int* truePins = c.controlInputs();
+  for (int i = 0, n = c.numberOfControlInputs; i < n; ++i) {
     SignalValue v = phaseThree->currentSignals[truePins[i]];
     if (v < result) result = v;
   }
-  const int* complementPins = phaseTwo->dataInputs[cind];
-  for (int i = 0, n = phaseTwo->numberOfDataInputs[cind]; i < n; ++i) {
+  const int* complementPins = c.dataInputs();
+  for (int i = 0, n = c.numberOfDataInputs; i < n; ++i) {
     SignalValue v = complement(phaseThree->currentSignals[complementPins[i]]);
     if (v < result) result = v;
   }
@@ -97,13 +98,14 @@ SignalValue iandValue(int cind) {
 
 SignalValue ciorValue(int cind) {
   SignalValue result = ZERO;
-  const int* complementPins = phaseTwo->dataInputs[cind];
-  for (int i = 0, n = phaseTwo->numberOfDataInputs[cind]; i < n; ++i) {
+  const ComponentCore& c = phaseTwo->core[cind];
+  const int* complementPins = c.dataInputs();
+  for (int i = 0, n = c.numberOfDataInputs; i < n; ++i) {
     SignalValue v = complement(phaseThree->currentSignals[complementPins[i]]);
     if (v > result) result = v;
   }
-  const int* truePins = phaseTwo->controlInputs[cind];
-  for (int i = 0, n = phaseTwo->numberOfControlInputs[cind]; i < n; ++i) {
+  const int* truePins = c.controlInputs();
+  for (int i = 0, n = c.numberOfControlInputs; i < n; ++i) {
     SignalValue v = phaseThree->currentSignals[truePins[i]];
     if (v > result) result = v;
   }
@@ -111,27 +113,27 @@ SignalValue ciorValue(int cind) {
 }
 
 int integerParameter(int cind, int i) {
-  return i < phaseTwo->numberOfIntegerParameters[cind] ? phaseTwo->integerParameters[cind][i] : 0;
+  return i < phaseTwo->record[cind].numberOfIntegerParameters ? phaseTwo->core[cind].integerParameters()[i] : 0;
 }
 
 // The resting level of an interactive component: the present value of its init wire.
 SignalValue restingLevel(int cind, int parameterIndex) {
-  int s = parameterIndex < phaseTwo->numberOfIntegerParameters[cind]
-              ? phaseTwo->integerParameters[cind][parameterIndex]
+  int s = parameterIndex < phaseTwo->record[cind].numberOfIntegerParameters
+              ? phaseTwo->core[cind].integerParameters()[parameterIndex]
               : -1;
   return s >= 0 ? phaseThree->currentSignals[s] : XXX;
 }
 
 void drawProbeByte(int cind, void (*draw)(int, int, int, int, SignalValue*, bool, float)) {
-  int n = phaseTwo->numberOfDataInputs[cind];
+  int n = phaseTwo->core[cind].numberOfDataInputs;
   if (n != 8) {
-    std::cerr << "ERROR -- Probe8 at " << phaseTwo->rcpos[cind] << " length error: cannot has more than 8 inputs"
+    std::cerr << "ERROR -- Probe8 at " << phaseTwo->record[cind].rcpos << " length error: cannot has more than 8 inputs"
               << " ,you have " << n << " inputs " << std::endl;
     endProcess(1);
   }
   SignalValue values[8];
   for (int i = 0; i < 8; ++i) values[7 - i] = dataInputValue(cind, i);  // most significant bit first
-  const ScreenTile& t = phaseTwo->tile[cind];
+  const ScreenTile& t = phaseTwo->record[cind].tile;
   draw(t.x, t.y, t.w, t.h, values, true, paneShrink);
 }
 
@@ -150,7 +152,7 @@ void xnor(int cind) {
 }
 
 void multiLevelCompare(int cind) {
-  if (phaseTwo->numberOfDataInputs[cind] < 2) {
+  if (phaseTwo->core[cind].numberOfDataInputs < 2) {
     drive(cind, ZERO);
     return;
   }
@@ -177,7 +179,8 @@ namespace {
 // "  Probe for <decal> at <rcpos>  Value = ": the part of a probe's line that is the same on each
 // line, composed once per run, at the probe's first line (each time outside a run).
 std::string composeProbeLineMiddle(int cind) {
-  return std::string("  Probe for ") + phaseTwo->decal[cind] + " at " + phaseTwo->rcpos[cind] + "  Value = ";
+  const ComponentRecord& r = phaseTwo->record[cind];
+  return std::string("  Probe for ") + r.decal + " at " + r.rcpos + "  Value = ";
 }
 
 const std::string& probeLineMiddle(int cind) {
@@ -199,7 +202,7 @@ const std::string& probeLineMiddle(int cind) {
 void probe(int cind) {
   SignalValue v = dataInputValue(cind, 0);
   if (useXDisplay) {
-    const ScreenTile& t = phaseTwo->tile[cind];
+    const ScreenTile& t = phaseTwo->record[cind].tile;
     drawPane(t.x, t.y, t.w, t.h, v, true, paneShrink);
     return;
   }
@@ -215,28 +218,28 @@ void probebyte(int cind) { drawProbeByte(cind, drawPane_byte); }
 void probebyteh(int cind) { drawProbeByte(cind, drawPane_byte_h); }
 
 void switchPane(int cind) {
-  const ScreenTile& t = phaseTwo->tile[cind];
+  const ScreenTile& t = phaseTwo->record[cind].tile;
   drawPane(t.x, t.y, t.w, t.h, outputValue(cind, 0), false, paneShrink);
 }
 
 void toggleSwitch(int cind) {
   SignalValue v = restingLevel(cind, 0);
-  int& state = phaseTwo->state[cind];
+  int& state = phaseTwo->core[cind].state;
   transition(outputSignal(cind, 0), state == 0 ? v : complement(v));
   state = state == 0 ? 1 : 0;
 }
 
 SignalValue switchLevel(int cind) {
   const SignalValue v = restingLevel(cind, 0);
-  return phaseTwo->state[cind] == 0 ? complement(v) : v;  // the reset's toggle leaves state 1
+  return phaseTwo->core[cind].state == 0 ? complement(v) : v;  // the reset's toggle leaves state 1
 }
 
-bool isToggleSwitch(int cind) { return phaseTwo->xEventTriggered[cind] == toggleSwitch; }
+bool isToggleSwitch(int cind) { return phaseTwo->record[cind].kind == ComponentKind::Switch; }
 
 void togglePulser(int cind) {
   int s = outputSignal(cind, 0);
   SignalValue v = restingLevel(cind, 1);
-  int& state = phaseTwo->state[cind];
+  int& state = phaseTwo->core[cind].state;
   if (state == 0) {
     transition(s, v);
     state = 1;
@@ -247,7 +250,7 @@ void togglePulser(int cind) {
 }
 
 void powerOn(int cind) {
-  int& state = phaseTwo->state[cind];
+  int& state = phaseTwo->core[cind].state;
   if (state != 0) return;
   int s = outputSignal(cind, 0);
   SignalValue v = restingLevel(cind, 1);
@@ -262,7 +265,7 @@ void clock(int cind) {
   int duration = integerParameter(cind, 0);
   SignalValue off = restingLevel(cind, 3);
   SignalValue on = complement(off);
-  int& state = phaseTwo->state[cind];
+  int& state = phaseTwo->core[cind].state;
   if (state == 0) {
     transition(s, off);
     state = 1;  // and go on in the new state

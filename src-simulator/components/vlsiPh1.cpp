@@ -4,12 +4,9 @@
 #include <iostream>
 #include <vector>
 
-#include "components/vlsiRT.h"
 #include "construction/addStCmp.h"
-#include "display/iconData.h"
 
 namespace {
-
 
 int64_t bytesPerWord(int64_t bits) { return (bits - 1) / 8 + 1; }
 
@@ -17,10 +14,11 @@ int64_t bytesPerWord(int64_t bits) { return (bits - 1) / 8 + 1; }
 // mistyped parameter asks for it, and the counts it needs would not fit the simulator's ints.
 constexpr int64_t largestStorage = int64_t{1} << 26;
 
-void multiPortMemory(const char* kind, const char* ownLabel, int zeroIsZERO, const SD& sd, const Signal& controlIn,
-                     const Signal& dataIn, const Signal& out, int numberOfWords, int bitWordWidth,
-                     int portAddressSize, int numberOfReadPorts, int numberOfWritePorts,
-                     const unsigned char* initialImage) {
+void multiPortMemory(ComponentKind memory, int zeroIsZERO, const SD& sd, const Signal& controlIn, const Signal& dataIn,
+                     const Signal& out, int numberOfWords, int bitWordWidth, int portAddressSize, int numberOfReadPorts,
+                     int numberOfWritePorts, const unsigned char* initialImage) {
+  const char* kind = componentKind(memory).name;
+  const char* ownLabel = defaultLabel(memory);
   const int64_t w = bitWordWidth, a = portAddressSize, r = numberOfReadPorts, p = numberOfWritePorts;
   const bool lengthsFit = out.length == r * w && dataIn.length == p * w && controlIn.length == p * (a + 2) + a * r;
   if (!lengthsFit) {
@@ -51,23 +49,25 @@ void multiPortMemory(const char* kind, const char* ownLabel, int zeroIsZERO, con
                        numberOfReadPorts,  numberOfWritePorts,   static_cast<int>(storeWordsPerSimWord),
                        numberOf32BitWords, zeroIsZERO};
   int imageBytes = initialImage != nullptr && !refused ? static_cast<int>(numberOfWords * bytesPerWord(w)) : 0;
-  addStandardComponent(multiPortRam, SecondaryEvaluatePointer{}, rectIcon, nullptr, nullptr, nullptr, 0, 0, ownLabel,
-                       sd, dataIn, controlIn, out, 8, parameters, imageBytes, initialImage, numberOf32BitWords, 0,
-                       portStates);
+  addComponent(memory, sd, {.data = dataIn, .control = controlIn, .outputs = out},
+               {.integers = parameters,
+                .bytes = {initialImage, static_cast<size_t>(imageBytes)},
+                .internal32BitVariables = numberOf32BitWords,
+                .internal8BitVariables = portStates});
 }
 
 }  // namespace
 
 void RegisterFile(const SD& sd, const Signal& controlIn, const Signal& dataIn, const Signal& out, int numberOfWords,
                   int bitWordWidth, int portAddressSize, int numberOfReadPorts, int numberOfWritePorts) {
-  multiPortMemory("RegisterFile", "RegFile", 1, sd, controlIn, dataIn, out, numberOfWords, bitWordWidth,
+  multiPortMemory(ComponentKind::RegisterFile, 1, sd, controlIn, dataIn, out, numberOfWords, bitWordWidth,
                   portAddressSize, numberOfReadPorts, numberOfWritePorts, nullptr);
 }
 
 void Ram(const SD& sd, const Signal& controlIn, const Signal& dataIn, const Signal& out, int numberOfWords,
          int bitWordWidth, int portAddressSize, int numberOfReadPorts, int numberOfWritePorts,
          const unsigned char* initialImage) {
-  multiPortMemory("Ram", "Ram", 0, sd, controlIn, dataIn, out, numberOfWords, bitWordWidth, portAddressSize,
+  multiPortMemory(ComponentKind::Ram, 0, sd, controlIn, dataIn, out, numberOfWords, bitWordWidth, portAddressSize,
                   numberOfReadPorts, numberOfWritePorts, initialImage);
 }
 
@@ -77,14 +77,14 @@ void Rom(const SD& sd, const Signal& in, const Signal& out, int words, int bitsP
   bool addressFits = in.length >= 0 && in.length < 62 && (int64_t{1} << in.length) == words;
   const bool lengthsFit = addressFits && out.length == bitsPerWord;
   if (!lengthsFit) {
-    std::cerr << "I/O length error--Rom " << decalOf(sd, "Rom") << " at " << sd.graphicPosition
+    std::cerr << "I/O length error--Rom " << decalOf(sd, ComponentKind::Rom) << " at " << sd.graphicPosition
               << " in.length = " << in.length << " words = " << words << " out.length = " << out.length
               << " bitsPerWord = " << bitsPerWord << " allocatedBytesPerWord = " << allocatedBytesPerWord << "\n";
     countFatalDiagnostic();
   }
   const int64_t bytes = words > 0 && allocatedBytesPerWord > 0 ? words * allocatedBytesPerWord : 0;
   if (lengthsFit && bytes > 4 * largestStorage) {
-    std::cerr << "Error--Rom " << decalOf(sd, "Rom") << " at " << sd.graphicPosition
+    std::cerr << "Error--Rom " << decalOf(sd, ComponentKind::Rom) << " at " << sd.graphicPosition
               << ": cannot be simulated: words = " << words << " bitsPerWord = " << bitsPerWord << "\n";
     countFatalDiagnostic();
   }
@@ -97,6 +97,6 @@ void Rom(const SD& sd, const Signal& in, const Signal& out, int words, int bitsP
     blank.assign(static_cast<size_t>(numberOfBytes), 0);
     contents = blank.data();
   }
-  addStandardComponent(rom, SecondaryEvaluatePointer{}, rectIcon, nullptr, nullptr, nullptr, 0, 0, "Rom", sd, in,
-                       Signal(), out, 3, parameters, numberOfBytes, contents, 0, 0, 0);
+  addComponent(ComponentKind::Rom, sd, {.data = in, .outputs = out},
+               {.integers = parameters, .bytes = {contents, static_cast<size_t>(numberOfBytes)}});
 }

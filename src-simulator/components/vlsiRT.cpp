@@ -29,7 +29,7 @@ bool imageBit(const unsigned char* image, int bytesPerWord, int a, int b) {
 
 // Loads the initial image (laid out like a Rom's contents) into the packed storage.
 void loadImage(int cind, int numberOfWords, int width, int storeWordsPerSimWord, uint32_t* storage) {
-  const unsigned char* image = phaseTwo->byteParameters[cind];
+  const unsigned char* image = phaseTwo->record[cind].byteParameters;
   int bytesPerWord = (width - 1) / 8 + 1;
   for (int a = 0; a < numberOfWords; ++a) {
     uint32_t* word = storage + a * storeWordsPerSimWord;
@@ -48,7 +48,9 @@ void addReadEvent(int signal, SignalValue v) {
 }  // namespace
 
 void multiPortRam(int cind) {
-  const int* parameter = phaseTwo->integerParameters[cind];
+  const ComponentCore& c = phaseTwo->core[cind];
+  const ComponentRecord& cold = phaseTwo->record[cind];
+  const int* parameter = c.integerParameters();
   const int numberOfWords = parameter[0];
   const int width = parameter[1];
   const int addressSize = parameter[2];
@@ -57,16 +59,16 @@ void multiPortRam(int cind) {
   const int storeWordsPerSimWord = parameter[5];
   const int numberOf32BitWords = parameter[6];
   const int zeroIsZERO = parameter[7];
-  uint32_t* storage = phaseTwo->internal32BitVariables[cind];
-  uint8_t* portState = phaseTwo->internal8BitVariables[cind];
-  const int* control = phaseTwo->controlInputs[cind];
-  const int* data = phaseTwo->dataInputs[cind];
-  const int* out = phaseTwo->outputs[cind];
+  uint32_t* storage = cold.internal32BitVariables;
+  uint8_t* portState = cold.internal8BitVariables;
+  const int* control = c.controlInputs();
+  const int* data = c.dataInputs();
+  const int* out = c.outputs();
 
-  int& state = phaseTwo->state[cind];
+  int& state = phaseTwo->core[cind].state;
   if (state == 0) {
     state = 1;
-    if (phaseTwo->numberOfByteParameters[cind] > 0)
+    if (cold.numberOfByteParameters > 0)
       loadImage(cind, numberOfWords, width, storeWordsPerSimWord, storage);
     else if (numberOf32BitWords > 0)
       std::fill(storage, storage + numberOf32BitWords, 0u);
@@ -88,15 +90,14 @@ void multiPortRam(int cind) {
         if (strobe == ONE && enable == ONE) {
           int address = addressSize > 0 ? integerFromSignals(addressSize, control + base) : 0;
           if (address < 0) {
-            std::cerr << "ERROR-- " << phaseTwo->decal[cind] << " at " << phaseTwo->rcpos[cind]
-                      << " componentNumber = " << cind << "\n"
+            std::cerr << "ERROR-- " << cold.decal << " at " << cold.rcpos << " componentNumber = " << cind << "\n"
                       << "     Attempt to write with indeterminate write-port address.\n"
                       << "     The component is probably enabled when it shouldn't be.\n";
           } else if (address >= numberOfWords) {
             // Storage ends at numberOfWords even where the address bus reaches further.
-            std::cerr << "ERROR-- " << phaseTwo->decal[cind] << " at " << phaseTwo->rcpos[cind]
-                      << " componentNumber = " << cind << "  Attempt to write to address " << address
-                      << " beyond the last word " << numberOfWords - 1 << "; nothing stored.\n";
+            std::cerr << "ERROR-- " << cold.decal << " at " << cold.rcpos << " componentNumber = " << cind
+                      << "  Attempt to write to address " << address << " beyond the last word " << numberOfWords - 1
+                      << "; nothing stored.\n";
           } else {
             packSignals(width, data + w * width, storage + address * storeWordsPerSimWord);
           }
@@ -130,20 +131,20 @@ void multiPortRam(int cind) {
 }
 
 void rom(int cind) {
-  const int* parameter = phaseTwo->integerParameters[cind];
+  const ComponentCore& c = phaseTwo->core[cind];
+  const int* parameter = c.integerParameters();
   const int words = parameter[0];
   const int allocatedBytesPerWord = parameter[2];
-  const unsigned char* contents = phaseTwo->byteParameters[cind];
-  int numberOfOutputs = phaseTwo->numberOfOutputs[cind];
-  int address = phaseTwo->numberOfDataInputs[cind] > 0
-                    ? integerFromSignals(phaseTwo->numberOfDataInputs[cind], phaseTwo->dataInputs[cind])
-                    : 0;
+  const unsigned char* contents = phaseTwo->record[cind].byteParameters;
+  const int numberOfOutputs = c.numberOfOutputs;
+  const int* out = c.outputs();
+  int address = c.numberOfDataInputs > 0 ? integerFromSignals(c.numberOfDataInputs, c.dataInputs()) : 0;
   bool readable = address >= 0 && address < words && contents != nullptr;
   for (int b = 0; b < numberOfOutputs; ++b) {
     SignalValue v = XXX;
     if (readable && b / 8 < allocatedBytesPerWord) {
       v = imageBit(contents, allocatedBytesPerWord, address, b) ? ONE : ZERO;
     }
-    phaseFour->signalTransition(phaseTwo->outputs[cind][b], v, quickTime, lazyTime);
+    phaseFour->signalTransition(out[b], v, quickTime, lazyTime);
   }
 }

@@ -28,13 +28,6 @@ ComponentList::~ComponentList() {
   // Nothing reads the list once the arrays are built.
   while (start != nullptr) {
     ComponentNode* next = start->ptr;
-    delete[] start->graphicPosition;
-    delete[] start->decal;
-    delete[] start->dataInputs;
-    delete[] start->controlInputs;
-    delete[] start->outputs;
-    delete[] start->integerParameters;
-    delete[] start->byteParameters;
     delete start;
     start = next;
   }

@@ -1,43 +1,28 @@
 // The registered components of a circuit, in registration order.
 #pragma once
 
+#include <string>
+#include <vector>
+
+#include "construction/ComponentKind.h"
 #include "construction/Signal.h"
 
-typedef void (*ComponentFunction)(int cind);
-
-// Reserved block-evaluation hooks: stored and carried along, never called.
-typedef void (*signalBlockEvaluatePointer)(int&, int, const SignalValue*, int, SignalValue*);
-typedef void (*logicBlockEvaluatePointer)(int&, int, const int*, int, int*);
-union SecondaryEvaluatePointer {
-  signalBlockEvaluatePointer signalBlockEvaluate;
-  logicBlockEvaluatePointer logicBlockEvaluate;
-};
-
+// One registered component: its kind, where it is drawn, its pins and its parameters. The
+// flattening (elaboration/Ph2) copies it into the arrays the run reads.
 class ComponentNode {
 public:
   ComponentNode* ptr = nullptr;
   int componentIndex = 0;
-  ComponentFunction logicEvaluate = nullptr;
-  SecondaryEvaluatePointer secondaryEvaluate{};
-  const int* iconArray = nullptr;
-  ComponentFunction drawDynamic = nullptr;
-  ComponentFunction xEventTriggered = nullptr;
-  ComponentFunction heapQueueEventTriggered = nullptr;
-  int outputOverloadable = 0;
-  int selfActivating = 0;
+  ComponentKind kind{};
+  const int* iconArray = nullptr;  // the kind's icon, or null for a component not drawn
   int graphicLevel = 0;
-  char* graphicPosition = nullptr;
-  char* decal = nullptr;
-  int numberOfDataInputs = 0;
-  int* dataInputs = nullptr;
-  int numberOfControlInputs = 0;
-  int* controlInputs = nullptr;
-  int numberOfOutputs = 0;
-  int* outputs = nullptr;
-  int numberOfIntegerParameters = 0;
-  int* integerParameters = nullptr;
-  int numberOfByteParameters = 0;
-  unsigned char* byteParameters = nullptr;
+  std::string graphicPosition;
+  std::string decal;
+  std::vector<int> dataInputs;
+  std::vector<int> controlInputs;
+  std::vector<int> outputs;
+  std::vector<int> integerParameters;
+  std::vector<unsigned char> byteParameters;
   int numberOfInternal32BitVariables = 0;
   int numberOfInternal16BitVariables = 0;
   int numberOfInternal8BitVariables = 0;
@@ -51,7 +36,11 @@ public:
   ComponentNode* start = nullptr;
   ComponentNode* end = nullptr;
 
-  void add(ComponentNode* newComponent);  // numbers the component
+  ComponentList() = default;
+  ComponentList(const ComponentList&) = delete;
+  ComponentList& operator=(const ComponentList&) = delete;
+
+  void add(ComponentNode* newComponent);  // numbers the component, and owns it from then on
   void print() const;
   ~ComponentList();  // reports the count
 };

@@ -1,64 +1,41 @@
 #include "construction/addStCmp.h"
 
-#include <cstring>
-
 #include "construction/Ph1.h"
-#include "construction/TextCopy.h"
 
 int visibleFlag = 1;
 
 namespace {
 
-template <typename T>
-T* copyArray(int count, const T* values) {
-  if (count <= 0 || values == nullptr) return nullptr;
-  T* copy = new T[count];
-  std::memcpy(copy, values, sizeof(T) * count);
-  return copy;
+std::vector<int> wiresOf(const Signal& bus) {
+  if (bus.length <= 0 || bus.serialNumber == nullptr) return {};
+  return std::vector<int>(bus.serialNumber, bus.serialNumber + bus.length);
 }
 
 }  // namespace
 
-void addStandardComponent(ComponentFunction evaluate, SecondaryEvaluatePointer secondaryEvaluate,
-                          const int* iconArray, ComponentFunction drawDynamic, ComponentFunction xEventTriggered,
-                          ComponentFunction heapQueueEventTriggered, int outputOverloadable, int selfActivating,
-                          const char* decal, const SD& sd, const Signal& dataIn, const Signal& controlIn,
-                          const Signal& out, int numberOfIntegerParameters, const int* integerParameters,
-                          int numberOfByteParameters, const unsigned char* byteParameters,
-                          int numberOfInternal32BitVariables, int numberOfInternal16BitVariables,
-                          int numberOfInternal8BitVariables) {
-  ComponentNode* node = new ComponentNode();
-  node->logicEvaluate = evaluate;
-  node->secondaryEvaluate = secondaryEvaluate;
-  node->iconArray = visibleFlag ? iconArray : nullptr;
-  node->drawDynamic = drawDynamic;
-  node->xEventTriggered = xEventTriggered;
-  node->heapQueueEventTriggered = heapQueueEventTriggered;
-  node->outputOverloadable = outputOverloadable;
-  node->selfActivating = selfActivating;
-  node->decal = copyText(sd.decal != nullptr ? sd.decal : (decal != nullptr ? decal : ""));
-  node->graphicPosition = copyText(sd.graphicPosition != nullptr ? sd.graphicPosition : "");
-  node->graphicLevel = sd.graphicLevel;
-  node->numberOfDataInputs = dataIn.length;
-  node->dataInputs = copyArray(dataIn.length, dataIn.serialNumber);
-  node->numberOfControlInputs = controlIn.length;
-  node->controlInputs = copyArray(controlIn.length, controlIn.serialNumber);
-  node->numberOfOutputs = out.length;
-  node->outputs = copyArray(out.length, out.serialNumber);
-  node->numberOfIntegerParameters = numberOfIntegerParameters;
-  node->integerParameters = copyArray(numberOfIntegerParameters, integerParameters);
-  node->numberOfByteParameters = numberOfByteParameters;
-  node->byteParameters = copyArray(numberOfByteParameters, byteParameters);
-  node->numberOfInternal32BitVariables = numberOfInternal32BitVariables;
-  node->numberOfInternal16BitVariables = numberOfInternal16BitVariables;
-  node->numberOfInternal8BitVariables = numberOfInternal8BitVariables;
-  PhaseOne::instance().componentList.add(node);
+const Signal& noSignal() {
+  static const Signal none;
+  return none;
 }
 
-void addStandardComponent(ComponentFunction evaluate, const int* iconArray, const char* decal, const SD& sd,
-                          const Signal& dataIn, const Signal& controlIn, const Signal& out) {
-  addStandardComponent(evaluate, SecondaryEvaluatePointer{}, iconArray, nullptr, nullptr, nullptr, 0, 0, decal, sd,
-                       dataIn, controlIn, out, 0, nullptr, 0, nullptr, 0, 0, 0);
+void addComponent(ComponentKind kind, const SD& sd, const ComponentPins& pins, const ComponentParameters& parameters,
+                  const char* label) {
+  ComponentNode* node = new ComponentNode();
+  node->kind = kind;
+  node->iconArray = visibleFlag ? componentKind(kind).icon : nullptr;
+  const char* own = label != nullptr ? label : defaultLabel(kind);
+  node->decal = sd.decal != nullptr ? sd.decal : (own != nullptr ? own : "");
+  node->graphicPosition = sd.graphicPosition != nullptr ? sd.graphicPosition : "";
+  node->graphicLevel = sd.graphicLevel;
+  node->dataInputs = wiresOf(pins.data);
+  node->controlInputs = wiresOf(pins.control);
+  node->outputs = wiresOf(pins.outputs);
+  node->integerParameters.assign(parameters.integers.begin(), parameters.integers.end());
+  node->byteParameters.assign(parameters.bytes.begin(), parameters.bytes.end());
+  node->numberOfInternal32BitVariables = parameters.internal32BitVariables;
+  node->numberOfInternal16BitVariables = parameters.internal16BitVariables;
+  node->numberOfInternal8BitVariables = parameters.internal8BitVariables;
+  PhaseOne::instance().componentList.add(node);
 }
 
 void countFatalDiagnostic() { ++PhaseOne::instance().fatalDiagnosticCount; }

@@ -16,7 +16,7 @@ int TrY(int y, int ys, int hs, int scale) {
 
 void iconDraw(int cind, const int* icon) {
   Windex* win = phaseFive->windexPointer;
-  const ScreenTile& tile = phaseTwo->tile[cind];
+  const ScreenTile& tile = phaseTwo->record[cind].tile;
   const float x = static_cast<float>(tile.x), y = static_cast<float>(tile.y);
   const float w = static_cast<float>(tile.w), h = static_cast<float>(tile.h);
 
@@ -46,7 +46,7 @@ void iconDraw(int cind, const int* icon) {
     if (n > 0) point += 2 * n;
   }
 
-  const char* label = phaseTwo->decal[cind];
+  const char* label = phaseTwo->record[cind].decal;
   if (phaseFive->labelGateFlag && label != nullptr) win->drawText(xs, ys, label);
 
   if (!phaseFive->drawComponentLeadsFlag) return;
@@ -56,8 +56,8 @@ void iconDraw(int cind, const int* icon) {
     return name != nullptr ? name : "";
   };
 
-  const int numberOfControls = phaseTwo->numberOfControlInputs[cind];
-  const int numberOfData = phaseTwo->numberOfDataInputs[cind];
+  const int numberOfControls = phaseTwo->core[cind].numberOfControlInputs;
+  const int numberOfData = phaseTwo->core[cind].numberOfDataInputs;
   const int n = numberOfData + numberOfControls;
   if (n > 0) {
     const int d = hs / n;
@@ -68,8 +68,8 @@ void iconDraw(int cind, const int* icon) {
     const int tabCentre = static_cast<int>(x + dxBlank + dxTab / 2);
     for (int i = 0; i < n; ++i) {
       // Control inputs on top (last first), then data inputs, most significant first.
-      const int signal = i < numberOfControls ? phaseTwo->controlInputs[cind][numberOfControls - 1 - i]
-                                              : phaseTwo->dataInputs[cind][n - 1 - i];
+      const int signal = i < numberOfControls ? phaseTwo->core[cind].controlInputs()[numberOfControls - 1 - i]
+                                              : phaseTwo->core[cind].dataInputs()[n - 1 - i];
       const double c = d * (0.5 + i) + ys;
       const int yc = static_cast<int>(c);
       win->drawLine(leadStart, yc, xs, yc);
@@ -82,7 +82,7 @@ void iconDraw(int cind, const int* icon) {
     }
   }
 
-  const int m = phaseTwo->numberOfOutputs[cind];
+  const int m = phaseTwo->core[cind].numberOfOutputs;
   if (m >= 1) {
     const int d = hs / m;
     const double t = d * 0.2;
@@ -92,7 +92,7 @@ void iconDraw(int cind, const int* icon) {
     const int tabWidth = static_cast<int>(dxTab);
     const int tabCentre = static_cast<int>(xr + dxLine + dxTab / 2);
     for (int j = 0; j < m; ++j) {
-      const int signal = phaseTwo->outputs[cind][m - 1 - j];
+      const int signal = phaseTwo->core[cind].outputs()[m - 1 - j];
       const double c = d * (0.5 + j) + ys;
       const int yc = static_cast<int>(c);
       win->drawLine(leadStart, yc, leadEnd, yc);

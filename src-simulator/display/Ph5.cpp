@@ -7,7 +7,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "components/msiRT.h"
 #include "display/IconDraw.h"
 #include "display/Window.h"
 #include "elaboration/Ph2.h"
@@ -30,8 +29,9 @@ PhaseFive::~PhaseFive() {
 }
 
 bool PhaseFive::isVisible(int cind) const {
-  if (phaseTwo->outputOverloadable[cind]) return currentGraphicDisplayLevel == phaseTwo->graphicLevel[cind];
-  return currentGraphicDisplayLevel >= phaseTwo->graphicLevel[cind];
+  const int level = phaseTwo->record[cind].graphicLevel;
+  if (phaseTwo->kindOf(cind).outputOverloadable) return currentGraphicDisplayLevel == level;
+  return currentGraphicDisplayLevel >= level;
 }
 
 namespace {
@@ -67,7 +67,7 @@ void PhaseFive::componentTiling(SchematicCell* root) {
   std::unordered_map<std::string, int> count;
   std::vector<std::string> positions(n);
   for (int i = 0; i < n; ++i) {
-    const char* rcpos = phaseTwo->rcpos[i];
+    const char* rcpos = phaseTwo->record[i].rcpos;
     positions[i] = rcpos != nullptr ? rcpos : "";
     order[i] = ++count[positions[i]];
   }
@@ -82,7 +82,7 @@ void PhaseFive::componentTiling(SchematicCell* root) {
   for (int i = 0; i < n; ++i) {
     int x = 0, y = 0, w = worldSize, h = worldSize;
     schematicSubSpace(root, cut[i].c_str(), x, y, w, h);
-    ScreenTile& tile = phaseTwo->tile[i];
+    ScreenTile& tile = phaseTwo->record[i].tile;
     tile.x = x;
     tile.w = w;
     tile.h = h / total[i];
@@ -108,12 +108,12 @@ void PhaseFive::drawStartUp() {
 
 void PhaseFive::drawSchematic() {
   for (int i = 0; i < phaseTwo->numberOfComponents; ++i)
-    if (phaseTwo->iconArrays[i] != nullptr && isVisible(i)) iconDraw(i, phaseTwo->iconArrays[i]);
+    if (phaseTwo->record[i].iconArray != nullptr && isVisible(i)) iconDraw(i, phaseTwo->record[i].iconArray);
 }
 
 void PhaseFive::drawPanes() {
   for (int i = 0; i < phaseTwo->numberOfComponents; ++i)
-    if (phaseTwo->drawDynamic[i] != nullptr && isVisible(i)) phaseTwo->drawDynamic[i](i);
+    if (const ComponentFunction draw = phaseTwo->kindOf(i).drawDynamic; draw != nullptr && isVisible(i)) draw(i);
 }
 
 void PhaseFive::connect() {
@@ -138,7 +138,8 @@ void PhaseFive::connect() {
     if (p->signalIndex < 0 || p->signalIndex >= signals) continue;
     for (int k = first[p->signalIndex]; k < first[p->signalIndex + 1]; ++k) {
       const Tab* q = bySignal[k];
-      if (!connectMuxOnlyFlag || phaseTwo->logicEvaluate[q->cmp] == mux) win->drawLine(p->xc, p->yc, q->xc, q->yc);
+      if (!connectMuxOnlyFlag || phaseTwo->record[q->cmp].kind == ComponentKind::Mux)
+        win->drawLine(p->xc, p->yc, q->xc, q->yc);
     }
   }
   inTab.clear();

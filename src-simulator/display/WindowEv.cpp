@@ -29,8 +29,8 @@ void fullRedraw(Windex* w) {
 void characterKey(int keyChar) {
   int cind = phaseTwo != nullptr ? phaseTwo->switchComponent(keyChar) : -1;
   if (cind >= 0) {
-    if (phaseTwo->xEventTriggered[cind] != nullptr) {
-      phaseTwo->xEventTriggered[cind](cind);
+    if (const ComponentFunction key = phaseTwo->kindOf(cind).xEventTriggered; key != nullptr) {
+      key(cind);
     } else {
       std::fprintf(stderr, "Keyboard input maps to a component, but no function exists\n");
     }

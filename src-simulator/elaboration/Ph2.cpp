@@ -10,37 +10,37 @@ PhaseTwo* phaseTwo = nullptr;
 
 namespace {
 
-// Hands out a component's lists one after another from a single block, so that a component's
-// pins and parameters lie together and its neighbours' follow: an evaluation touches a cache
-// line or two instead of one allocation per list. An empty list stays a null pointer.
+// Hands out lists one after another from a single block, so that a component's pins and
+// parameters lie together and its neighbours' follow: an evaluation touches a cache line or two
+// instead of one allocation per list. An empty list stays a null pointer.
 template <typename T>
 class Block {
 public:
-  explicit Block(size_t total) : first(total > 0 ? new T[total] : nullptr), next(first) {}
+  explicit Block(size_t total) : first(total > 0 ? new T[total]() : nullptr), next(first) {}
   T* start() const { return first; }
-  T* copy(int count, const T* values) {
-    if (count <= 0 || values == nullptr) return nullptr;
+  T* copy(size_t count, const T* values) {
+    if (count == 0) return nullptr;
     T* copy = next;
-    std::memcpy(copy, values, sizeof(T) * static_cast<size_t>(count));
+    std::memcpy(copy, values, sizeof(T) * count);
     next += count;
     return copy;
   }
+  // count zeroed values: private variables, so that a component that forgets to set them up
+  // still behaves the same on every run.
+  T* take(int count) {
+    if (count <= 0) return nullptr;
+    T* taken = next;
+    next += count;
+    return taken;
+  }
+  T* position() const { return next; }
 
 private:
   T* first;
   T* next;
 };
 
-size_t listLength(int count, const void* values) {
-  return count > 0 && values != nullptr ? static_cast<size_t>(count) : 0;
-}
-
-// Private variables of a component; zeroed so that a component that forgets to set them up
-// still behaves the same on every run.
-template <typename T>
-T* allocateVariables(int count) {
-  return count > 0 ? new T[count]() : nullptr;
-}
+size_t counted(int count) { return count > 0 ? static_cast<size_t>(count) : 0; }
 
 const char* orEmpty(const char* text) { return text != nullptr ? text : ""; }
 
@@ -50,95 +50,14 @@ PhaseTwo::PhaseTwo() : maxGraphicDisplayLevel(1) {}
 
 void PhaseTwo::listsToArrays() {
   PhaseOne& one = *phaseOne;
-  numberOfComponents = one.componentList.numberOfComponents;
   numberOfSignals = one.signalList.numberOfSignals;
   numberOfSwitches = one.switchList.numberOfSwitches;
+  componentsToArrays(one.componentList.start, one.componentList.numberOfComponents);
 
-  const int nc = numberOfComponents;
-  tile = new ScreenTile[nc];
-  state = new int[nc]();
-  logicEvaluate = new ComponentFunction[nc]();
-  secondaryEvaluate = new SecondaryEvaluatePointer[nc]();
-  drawDynamic = new ComponentFunction[nc]();
-  xEventTriggered = new ComponentFunction[nc]();
-  heapQueueEventTriggered = new ComponentFunction[nc]();
-  iconArrays = new const int*[nc]();
-  outputOverloadable = new int[nc]();
-  selfActivating = new int[nc]();
-  graphicLevel = new int[nc]();
-  rcpos = new char*[nc]();
-  decal = new char*[nc]();
-  numberOfDataInputs = new int[nc]();
-  dataInputs = new int*[nc]();
-  numberOfControlInputs = new int[nc]();
-  controlInputs = new int*[nc]();
-  numberOfOutputs = new int[nc]();
-  outputs = new int*[nc]();
-  numberOfPointerParameters = new int[nc]();
-  pointerParameters = new void*[nc]();
-  numberOfNameParameters = new int[nc]();
-  nameParameters = new char*[nc]();
-  numberOfIntegerParameters = new int[nc]();
-  integerParameters = new int*[nc]();
-  numberOfByteParameters = new int[nc]();
-  byteParameters = new unsigned char*[nc]();
-  numberOfInternal32BitVariables = new int[nc]();
-  internal32BitVariables = new uint32_t*[nc]();
-  numberOfInternal16BitVariables = new int[nc]();
-  internal16BitVariables = new uint16_t*[nc]();
-  numberOfInternal8BitVariables = new int[nc]();
-  internal8BitVariables = new uint8_t*[nc]();
   activationsFromWindow = new int[numberOfSwitches][3]();
   signalInitializations = new SignalValue[numberOfSignals];
   constSignals = new int[numberOfSignals]();
   signalNames = new char*[numberOfSignals];
-
-  size_t wires = 0, bytes = 0;
-  int counted = 0;
-  for (const ComponentNode* node = one.componentList.start; node != nullptr && counted < nc; node = node->ptr, ++counted) {
-    wires += listLength(node->numberOfDataInputs, node->dataInputs) +
-             listLength(node->numberOfControlInputs, node->controlInputs) +
-             listLength(node->numberOfOutputs, node->outputs) +
-             listLength(node->numberOfIntegerParameters, node->integerParameters);
-    bytes += listLength(node->numberOfByteParameters, node->byteParameters);
-  }
-  Block<int> lists(wires);
-  Block<unsigned char> byteLists(bytes);
-  listBlock = lists.start();
-  byteBlock = byteLists.start();
-
-  int i = 0;
-  for (const ComponentNode* node = one.componentList.start; node != nullptr && i < nc; node = node->ptr, ++i) {
-    logicEvaluate[i] = node->logicEvaluate;
-    secondaryEvaluate[i] = node->secondaryEvaluate;
-    drawDynamic[i] = node->drawDynamic;
-    xEventTriggered[i] = node->xEventTriggered;
-    heapQueueEventTriggered[i] = node->heapQueueEventTriggered;
-    iconArrays[i] = node->iconArray;
-    outputOverloadable[i] = node->outputOverloadable;
-    selfActivating[i] = node->selfActivating;
-    graphicLevel[i] = node->graphicLevel;
-    if (node->graphicLevel > maxGraphicDisplayLevel) maxGraphicDisplayLevel = node->graphicLevel;
-    rcpos[i] = copyText(node->graphicPosition);
-    decal[i] = copyText(node->decal);
-    numberOfDataInputs[i] = node->numberOfDataInputs;
-    dataInputs[i] = lists.copy(node->numberOfDataInputs, node->dataInputs);
-    numberOfControlInputs[i] = node->numberOfControlInputs;
-    controlInputs[i] = lists.copy(node->numberOfControlInputs, node->controlInputs);
-    numberOfOutputs[i] = node->numberOfOutputs;
-    outputs[i] = lists.copy(node->numberOfOutputs, node->outputs);
-    numberOfIntegerParameters[i] = node->numberOfIntegerParameters;
-    integerParameters[i] = lists.copy(node->numberOfIntegerParameters, node->integerParameters);
-    numberOfByteParameters[i] = node->numberOfByteParameters;
-    byteParameters[i] = byteLists.copy(node->numberOfByteParameters, node->byteParameters);
-    numberOfInternal32BitVariables[i] = node->numberOfInternal32BitVariables;
-    internal32BitVariables[i] = allocateVariables<uint32_t>(node->numberOfInternal32BitVariables);
-    numberOfInternal16BitVariables[i] = node->numberOfInternal16BitVariables;
-    internal16BitVariables[i] = allocateVariables<uint16_t>(node->numberOfInternal16BitVariables);
-    numberOfInternal8BitVariables[i] = node->numberOfInternal8BitVariables;
-    internal8BitVariables[i] = allocateVariables<uint8_t>(node->numberOfInternal8BitVariables);
-  }
-
   for (int s = 0; s < numberOfSignals; ++s) {
     signalInitializations[s] = UNINITIALIZED;
     signalNames[s] = nullptr;
@@ -159,63 +78,87 @@ void PhaseTwo::listsToArrays() {
   }
 }
 
+void PhaseTwo::componentsToArrays(const ComponentNode* first, int count) {
+  const int nc = count > 0 ? count : 0;
+  numberOfComponents = nc;
+  size_t pins = 0, bytes = 0, texts = 0, words32 = 0, words16 = 0, words8 = 0;
+  int n = 0;
+  for (const ComponentNode* node = first; node != nullptr && n < nc; node = node->ptr, ++n) {
+    pins +=
+        node->dataInputs.size() + node->controlInputs.size() + node->outputs.size() + node->integerParameters.size();
+    bytes += node->byteParameters.size();
+    texts += node->graphicPosition.size() + node->decal.size() + 2;
+    words32 += counted(node->numberOfInternal32BitVariables);
+    words16 += counted(node->numberOfInternal16BitVariables);
+    words8 += counted(node->numberOfInternal8BitVariables);
+  }
+  core = new ComponentCore[nc]();
+  record = new ComponentRecord[nc]();
+  Block<int> pinLists(pins);
+  Block<unsigned char> byteLists(bytes);
+  Block<char> text(texts);
+  Block<uint32_t> variables32(words32);
+  Block<uint16_t> variables16(words16);
+  Block<uint8_t> variables8(words8);
+  pinBlock = pinLists.start();
+  byteBlock = byteLists.start();
+  textBlock = text.start();
+  block32 = variables32.start();
+  block16 = variables16.start();
+  block8 = variables8.start();
+
+  int i = 0;
+  for (const ComponentNode* node = first; node != nullptr && i < nc; node = node->ptr, ++i) {
+    ComponentCore& c = core[i];
+    c.logicEvaluate = componentKind(node->kind).logicEvaluate;
+    c.pins = pinLists.position();
+    c.numberOfDataInputs = static_cast<int>(node->dataInputs.size());
+    c.numberOfControlInputs = static_cast<int>(node->controlInputs.size());
+    c.numberOfOutputs = static_cast<int>(node->outputs.size());
+    pinLists.copy(node->dataInputs.size(), node->dataInputs.data());
+    pinLists.copy(node->controlInputs.size(), node->controlInputs.data());
+    pinLists.copy(node->outputs.size(), node->outputs.data());
+    pinLists.copy(node->integerParameters.size(), node->integerParameters.data());
+
+    ComponentRecord& r = record[i];
+    r.kind = node->kind;
+    r.graphicLevel = node->graphicLevel;
+    if (node->graphicLevel > maxGraphicDisplayLevel) maxGraphicDisplayLevel = node->graphicLevel;
+    r.rcpos = text.copy(node->graphicPosition.size() + 1, node->graphicPosition.c_str());
+    r.decal = text.copy(node->decal.size() + 1, node->decal.c_str());
+    r.iconArray = node->iconArray;
+    r.numberOfIntegerParameters = static_cast<int>(node->integerParameters.size());
+    r.numberOfByteParameters = static_cast<int>(node->byteParameters.size());
+    r.byteParameters = byteLists.copy(node->byteParameters.size(), node->byteParameters.data());
+    r.numberOfInternal32BitVariables = node->numberOfInternal32BitVariables;
+    r.internal32BitVariables = variables32.take(node->numberOfInternal32BitVariables);
+    r.numberOfInternal16BitVariables = node->numberOfInternal16BitVariables;
+    r.internal16BitVariables = variables16.take(node->numberOfInternal16BitVariables);
+    r.numberOfInternal8BitVariables = node->numberOfInternal8BitVariables;
+    r.internal8BitVariables = variables8.take(node->numberOfInternal8BitVariables);
+  }
+}
+
 int PhaseTwo::switchComponent(int keyChar) const {
   for (int k = 0; k < numberOfSwitches; ++k)
     if (activationsFromWindow[k][0] == keyChar) return activationsFromWindow[k][1];
   return -1;
 }
 
-namespace {
-
-template <typename T>
-void releaseEach(T** arrays, int count) {
-  if (arrays == nullptr) return;
-  for (int i = 0; i < count; ++i) delete[] arrays[i];
-  delete[] arrays;
-}
-
-}  // namespace
-
 void PhaseTwo::releaseArrays() {
-  const int nc = numberOfComponents;
-  delete[] logicEvaluate;
-  delete[] secondaryEvaluate;
-  delete[] drawDynamic;
-  delete[] xEventTriggered;
-  delete[] heapQueueEventTriggered;
-  delete[] iconArrays;
-  delete[] state;
-  delete[] tile;
-  delete[] outputOverloadable;
-  delete[] selfActivating;
-  delete[] graphicLevel;
-  releaseEach(rcpos, nc);
-  releaseEach(decal, nc);
-  delete[] listBlock;
+  delete[] core;
+  delete[] record;
+  delete[] pinBlock;
   delete[] byteBlock;
-  delete[] numberOfDataInputs;
-  delete[] dataInputs;
-  delete[] numberOfControlInputs;
-  delete[] controlInputs;
-  delete[] numberOfOutputs;
-  delete[] outputs;
-  delete[] numberOfPointerParameters;
-  delete[] pointerParameters;
-  delete[] numberOfNameParameters;
-  releaseEach(nameParameters, nc);
-  delete[] numberOfIntegerParameters;
-  delete[] integerParameters;
-  delete[] numberOfByteParameters;
-  delete[] byteParameters;
-  delete[] numberOfInternal32BitVariables;
-  releaseEach(internal32BitVariables, nc);
-  delete[] numberOfInternal16BitVariables;
-  releaseEach(internal16BitVariables, nc);
-  delete[] numberOfInternal8BitVariables;
-  releaseEach(internal8BitVariables, nc);
+  delete[] textBlock;
+  delete[] block32;
+  delete[] block16;
+  delete[] block8;
   delete[] activationsFromWindow;
   delete[] signalInitializations;
-  releaseEach(signalNames, numberOfSignals);
+  if (signalNames != nullptr)
+    for (int s = 0; s < numberOfSignals; ++s) delete[] signalNames[s];
+  delete[] signalNames;
   delete[] constSignals;
   *this = PhaseTwo();
 }
@@ -231,13 +174,15 @@ void PhaseTwo::dumpFromArrays() const {
         << "  CompNumber = " << activationsFromWindow[k][1] << "  SignalSerialNumber = " << activationsFromWindow[k][2]
         << std::endl;
   for (int i = 0; i < numberOfComponents; ++i) {
-    err << "Comp " << i << " eval() at " << reinterpret_cast<const void*>(logicEvaluate[i]) << "  iconArray at "
-        << static_cast<const void*>(iconArrays[i]) << "  overLoadable = " << outputOverloadable[i] << std::endl;
-    err << "   rcpos =  " << orEmpty(rcpos[i]) << "  decal = " << orEmpty(decal[i]) << " " << std::endl;
-    err << "   Inputs[" << numberOfDataInputs[i] << "]:";
-    for (int k = 0; k < numberOfDataInputs[i] && dataInputs[i] != nullptr; ++k) err << " " << dataInputs[i][k];
-    err << "  Outputs[" << numberOfOutputs[i] << "]:";
-    for (int k = 0; k < numberOfOutputs[i] && outputs[i] != nullptr; ++k) err << " " << outputs[i][k];
+    const ComponentCore& c = core[i];
+    const ComponentRecord& r = record[i];
+    err << "Comp " << i << " eval() at " << reinterpret_cast<const void*>(c.logicEvaluate) << "  iconArray at "
+        << static_cast<const void*>(r.iconArray) << "  overLoadable = " << kindOf(i).outputOverloadable << std::endl;
+    err << "   rcpos =  " << orEmpty(r.rcpos) << "  decal = " << orEmpty(r.decal) << " " << std::endl;
+    err << "   Inputs[" << c.numberOfDataInputs << "]:";
+    for (int k = 0; k < c.numberOfDataInputs; ++k) err << " " << c.dataInputs()[k];
+    err << "  Outputs[" << c.numberOfOutputs << "]:";
+    for (int k = 0; k < c.numberOfOutputs; ++k) err << " " << c.outputs()[k];
     err << std::endl;
   }
 }

@@ -1,11 +1,52 @@
-// The flattened circuit: one array per component attribute and per wire attribute.
+// The flattened circuit: per component a hot core that the evaluation pass reads and a cold
+// record for the rest, per wire its initial value, name and whether it is constant.
 #pragma once
 
 #include <cstdint>
 
 #include "construction/CompList.h"
+#include "construction/ComponentKind.h"
 #include "construction/Signal.h"
 #include "display/ScrnTile.h"
+
+// What an evaluation reads of its component, two components to a cache line: the evaluator, the
+// state, and the pin lists, which lie one after the other in one block (data inputs, control
+// inputs, outputs, then the integer parameters), the next component's after them.
+struct alignas(32) ComponentCore {
+  ComponentFunction logicEvaluate;  // the kind's, or null for a component that evaluates nothing
+  int* pins;
+  int state;
+  int numberOfDataInputs;
+  int numberOfControlInputs;
+  int numberOfOutputs;
+
+  int* dataInputs() const { return pins; }
+  int* controlInputs() const { return pins + numberOfDataInputs; }
+  int* outputs() const { return pins + numberOfDataInputs + numberOfControlInputs; }
+  // As many as the record's numberOfIntegerParameters.
+  int* integerParameters() const { return outputs() + numberOfOutputs; }
+};
+static_assert(sizeof(ComponentCore) == 32, "two components to a cache line");
+
+// The rest of a component: what drawing, messages, setting up a run and its private variables
+// need. Its texts and lists live in blocks that the PhaseTwo owns; an empty list is null.
+struct ComponentRecord {
+  ComponentKind kind;
+  int graphicLevel;
+  ScreenTile tile;
+  const char* rcpos;
+  const char* decal;
+  const int* iconArray;  // null for a component registered invisible
+  int numberOfIntegerParameters;
+  int numberOfByteParameters;
+  const unsigned char* byteParameters;
+  int numberOfInternal32BitVariables;
+  int numberOfInternal16BitVariables;
+  int numberOfInternal8BitVariables;
+  uint32_t* internal32BitVariables;
+  uint16_t* internal16BitVariables;
+  uint8_t* internal8BitVariables;
+};
 
 class PhaseTwo {
 public:
@@ -14,39 +55,8 @@ public:
   int numberOfSwitches = 0;
   int maxGraphicDisplayLevel;
 
-  ComponentFunction* logicEvaluate = nullptr;
-  SecondaryEvaluatePointer* secondaryEvaluate = nullptr;
-  ComponentFunction* drawDynamic = nullptr;
-  ComponentFunction* xEventTriggered = nullptr;
-  ComponentFunction* heapQueueEventTriggered = nullptr;
-  const int** iconArrays = nullptr;
-  int* state = nullptr;
-  ScreenTile* tile = nullptr;
-  int* outputOverloadable = nullptr;
-  int* selfActivating = nullptr;
-  int* graphicLevel = nullptr;
-  char** rcpos = nullptr;
-  char** decal = nullptr;
-  int* numberOfDataInputs = nullptr;
-  int** dataInputs = nullptr;
-  int* numberOfControlInputs = nullptr;
-  int** controlInputs = nullptr;
-  int* numberOfOutputs = nullptr;
-  int** outputs = nullptr;
-  int* numberOfPointerParameters = nullptr;
-  void** pointerParameters = nullptr;
-  int* numberOfNameParameters = nullptr;
-  char** nameParameters = nullptr;
-  int* numberOfIntegerParameters = nullptr;
-  int** integerParameters = nullptr;
-  int* numberOfByteParameters = nullptr;
-  unsigned char** byteParameters = nullptr;
-  int* numberOfInternal32BitVariables = nullptr;
-  uint32_t** internal32BitVariables = nullptr;
-  int* numberOfInternal16BitVariables = nullptr;
-  uint16_t** internal16BitVariables = nullptr;
-  int* numberOfInternal8BitVariables = nullptr;
-  uint8_t** internal8BitVariables = nullptr;
+  ComponentCore* core = nullptr;              // per component, hot
+  ComponentRecord* record = nullptr;          // per component, cold
   int (*activationsFromWindow)[3] = nullptr;  // key character, component number, wire
   SignalValue* signalInitializations = nullptr;
   char** signalNames = nullptr;
@@ -55,7 +65,14 @@ public:
   PhaseTwo();
   ~PhaseTwo() = default;  // the arrays live until the process ends
 
+  // Component c's kind: its name, hooks, icon and rules.
+  const ComponentKindRow& kindOf(int c) const { return componentKind(record[c].kind); }
+
+  // Flattens the construction phase's lists.
   void listsToArrays();
+  // The components from first on (count of them, linked by ptr) into core and record: where
+  // their arrays and blocks are allocated and filled.
+  void componentsToArrays(const ComponentNode* first, int count);
   // Frees every array and leaves an empty PhaseTwo: for a process that elaborates circuit
   // after circuit, such as a fuzzer.
   void releaseArrays();
@@ -66,9 +83,13 @@ public:
   int switchComponent(int keyChar) const;
 
 private:
-  // The blocks that all pin and parameter lists, and all byte parameters, are cut from.
-  int* listBlock = nullptr;
+  // The blocks that the components' lists, texts and private variables are cut from.
+  int* pinBlock = nullptr;
   unsigned char* byteBlock = nullptr;
+  char* textBlock = nullptr;
+  uint32_t* block32 = nullptr;
+  uint16_t* block16 = nullptr;
+  uint8_t* block8 = nullptr;
 };
 
 extern PhaseTwo* phaseTwo;

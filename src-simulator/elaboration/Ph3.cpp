@@ -41,9 +41,11 @@ void PhaseThree::checkConnectivity() const {
   int outputConnectivityErrors = 0;
 
   for (int c = 0; c < two.numberOfComponents; ++c) {
-    for (int k = 0; k < two.numberOfOutputs[c]; ++k) {
-      int& count = drivenSignal[two.outputs[c][k]];
-      if (two.outputOverloadable[c] != 0)
+    const ComponentCore& core = two.core[c];
+    const int overloadable = two.kindOf(c).outputOverloadable;
+    for (int k = 0; k < core.numberOfOutputs; ++k) {
+      int& count = drivenSignal[core.outputs()[k]];
+      if (overloadable != 0)
         ++count;
       else if (count == 0)
         count = 1;
@@ -51,20 +53,22 @@ void PhaseThree::checkConnectivity() const {
   }
 
   for (int c = 0; c < two.numberOfComponents; ++c) {
-    for (int k = 0; k < two.numberOfDataInputs[c]; ++k) {
-      const int s = two.dataInputs[c][k];
+    const ComponentCore& core = two.core[c];
+    const ComponentRecord& record = two.record[c];
+    for (int k = 0; k < core.numberOfDataInputs; ++k) {
+      const int s = core.dataInputs()[k];
       if (s > 1 && drivenSignal[s] == 0 && two.constSignals[s] == 0) {
-        std::cerr << "Warning -- signal[" << s << "] " << orEmpty(two.signalNames[s]) << " has no driver, cmp = " << c << " "
-                  << orEmpty(two.decal[c]) << " at " << orEmpty(two.rcpos[c]) << " has unconnected DATA input, position = " << k
-                  << std::endl;
+        std::cerr << "Warning -- signal[" << s << "] " << orEmpty(two.signalNames[s]) << " has no driver, cmp = " << c
+                  << " " << orEmpty(record.decal) << " at " << orEmpty(record.rcpos)
+                  << " has unconnected DATA input, position = " << k << std::endl;
         ++inputDanglingWarnings;
       }
     }
-    for (int k = 0; k < two.numberOfControlInputs[c]; ++k) {
-      const int s = two.controlInputs[c][k];
+    for (int k = 0; k < core.numberOfControlInputs; ++k) {
+      const int s = core.controlInputs()[k];
       if (s > 1 && drivenSignal[s] == 0) {
-        std::cerr << "Warning -- signal[" << s << "] has no driver, cmp = " << c << " " << orEmpty(two.decal[c]) << " at "
-                  << orEmpty(two.rcpos[c]) << " has unconnected CONTROL input, position = " << k << std::endl;
+        std::cerr << "Warning -- signal[" << s << "] has no driver, cmp = " << c << " " << orEmpty(record.decal)
+                  << " at " << orEmpty(record.rcpos) << " has unconnected CONTROL input, position = " << k << std::endl;
         ++inputDanglingWarnings;
       }
     }
@@ -93,9 +97,10 @@ void wiresActivating(const PhaseTwo& two, int c, std::vector<int>& seenBy, Visit
       visit(s);
     }
   };
-  consider(two.numberOfDataInputs[c], two.dataInputs[c]);
-  consider(two.numberOfControlInputs[c], two.controlInputs[c]);
-  if (two.selfActivating[c] != 0) consider(two.numberOfOutputs[c], two.outputs[c]);
+  const ComponentCore& core = two.core[c];
+  consider(core.numberOfDataInputs, core.dataInputs());
+  consider(core.numberOfControlInputs, core.controlInputs());
+  if (two.kindOf(c).selfActivating != 0) consider(core.numberOfOutputs, core.outputs());
 }
 
 }  // namespace

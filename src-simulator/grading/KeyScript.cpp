@@ -69,7 +69,7 @@ bool readCount(const std::string& text, uint64_t& value) {
 
 void press(int key) {
   const int cind = phaseTwo->switchComponent(key);
-  phaseTwo->xEventTriggered[cind](cind);
+  phaseTwo->kindOf(cind).xEventTriggered(cind);
 }
 
 // Every switch whose level differs from its setting toggled, in the order of the bits.
@@ -179,7 +179,7 @@ void inputError(const ScriptStep& step, const std::string& reason) {
 void resolveSettings(ScriptStep& step, const std::vector<SignalGroup>& groups) {
   std::vector<int> switchOfWire(static_cast<size_t>(phaseTwo->numberOfSignals), -1);
   for (int c = 0; c < phaseTwo->numberOfComponents; ++c)
-    if (isToggleSwitch(c)) switchOfWire[static_cast<size_t>(phaseTwo->outputs[c][0])] = c;
+    if (isToggleSwitch(c)) switchOfWire[static_cast<size_t>(phaseTwo->core[c].outputs()[0])] = c;
   for (InputSetting& setting : step.settings) {
     int group = -1, bit = -1;
     if (!signalGroupsFind(groups, setting.name, group, bit))
@@ -312,7 +312,7 @@ void keyScriptCheck() {
     }
     if (step.key == 0) continue;
     const int cind = phaseTwo->switchComponent(step.key);
-    if (cind < 0 || phaseTwo->xEventTriggered[cind] == nullptr)
+    if (cind < 0 || phaseTwo->kindOf(cind).xEventTriggered == nullptr)
       inputError(step, std::string("no switch or pulser is bound to key '") + static_cast<char>(step.key) + "'");
   }
 }

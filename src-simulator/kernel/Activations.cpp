@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "components/msiRT.h"
-
 namespace {
 
 // The (word, mask) pairs of an ascending list of components, leaving out those in skip (ascending).
@@ -35,11 +33,12 @@ Activations::Activations(int numberOfComponents)
   // module's box lists the outputs of what it contains only to show them.
   std::vector<int> drivers(static_cast<size_t>(signals), 0);
   for (int c = 0; c < numberOfComponents; ++c) {
-    if (two.logicEvaluate[c] == nullptr && two.xEventTriggered[c] == nullptr &&
-        two.heapQueueEventTriggered[c] == nullptr)
+    const ComponentKindRow& kind = two.kindOf(c);
+    if (kind.logicEvaluate == nullptr && kind.xEventTriggered == nullptr && kind.heapQueueEventTriggered == nullptr)
       continue;
-    for (int k = 0; k < two.numberOfOutputs[c]; ++k) {
-      const int s = two.outputs[c][k];
+    const ComponentCore& core = two.core[c];
+    for (int k = 0; k < core.numberOfOutputs; ++k) {
+      const int s = core.outputs()[k];
       if (s >= 0 && s < signals) ++drivers[static_cast<size_t>(s)];
     }
   }
@@ -52,27 +51,31 @@ Activations::Activations(int numberOfComponents)
   };
   std::vector<Quiet> quiet;
   for (int c = 0; c < numberOfComponents; ++c) {
+    const QuietInputsRule rule = two.kindOf(c).quietInputs;
+    if (rule == nullptr) continue;
     uint32_t always = 0, onXxx = 0;
-    quietInputs(c, drivers.data(), always, onXxx);
+    rule(c, drivers.data(), always, onXxx);
     if ((always | onXxx) == 0) continue;
+    const ComponentCore& core = two.core[c];
+    const int* const dataInputs = core.dataInputs();
     // A wire is quiet for c when every pin of c on it is: a control input or (for a
     // self-activating component) an output on the same wire activates it as before.
     auto onOtherPins = [&](int s) {
-      for (int k = 0; k < two.numberOfControlInputs[c]; ++k)
-        if (two.controlInputs[c][k] == s) return true;
-      if (two.selfActivating[c] != 0)
-        for (int k = 0; k < two.numberOfOutputs[c]; ++k)
-          if (two.outputs[c][k] == s) return true;
+      for (int k = 0; k < core.numberOfControlInputs; ++k)
+        if (core.controlInputs()[k] == s) return true;
+      if (two.kindOf(c).selfActivating != 0)
+        for (int k = 0; k < core.numberOfOutputs; ++k)
+          if (core.outputs()[k] == s) return true;
       return false;
     };
-    for (int k = 0; k < two.numberOfDataInputs[c] && k < 32; ++k) {
+    for (int k = 0; k < core.numberOfDataInputs && k < 32; ++k) {
       const uint32_t bit = 1u << k;
       if (((always | onXxx) & bit) == 0) continue;
-      const int s = two.dataInputs[c][k];
+      const int s = dataInputs[k];
       if (s < 0 || s >= signals || onOtherPins(s)) continue;
       bool anyValue = true, xxx = true;
-      for (int j = 0; j < two.numberOfDataInputs[c]; ++j) {
-        if (two.dataInputs[c][j] != s) continue;
+      for (int j = 0; j < core.numberOfDataInputs; ++j) {
+        if (dataInputs[j] != s) continue;
         const uint32_t b = j < 32 ? 1u << j : 0;
         if ((always & b) == 0) anyValue = false;
         if (((always | onXxx) & b) == 0) xxx = false;

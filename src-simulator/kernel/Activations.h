@@ -31,8 +31,8 @@ public:
   bool any() const { return everything || pending; }
 
   // The components on the activation list of wire s, which has just taken the value v, but for
-  // those that this change cannot make act (see quietInputs among the evaluators, a flip-flop's
-  // D, and its clock turning XXX): evaluating them for it would change nothing.
+  // those that this change cannot make act (their kind's quiet-input rule says which: a
+  // flip-flop's D, and its clock turning XXX): evaluating them for it would change nothing.
   void markWire(int s, SignalValue v) {
     const Fanout& f = fanout[static_cast<size_t>(s)];
     if (f.word < manyWords) {
@@ -87,25 +87,20 @@ public:
     if (previous >= 0) visit(previous);
   }
 
-  static void prefetchComponent(int i) {
-    const PhaseTwo& two = *phaseTwo;
-    __builtin_prefetch(two.logicEvaluate + i);
-    __builtin_prefetch(two.state + i);
-    __builtin_prefetch(two.numberOfDataInputs + i);
-    __builtin_prefetch(two.dataInputs + i);
-    __builtin_prefetch(two.numberOfOutputs + i);
-    __builtin_prefetch(two.outputs + i);
-  }
+  // A component's core is one cache line's half.
+  static void prefetchComponent(int i) { __builtin_prefetch(phaseTwo->core + i); }
 
   // One bit per component, in the bit set's layout: whether the window draws it at this level.
   const uint64_t* drawMasks(int level) {
     if (level != drawLevel || drawBits.empty()) {
       const PhaseTwo& two = *phaseTwo;
       drawBits.assign(bits.size(), 0);
-      for (int i = 0; i < count; ++i)
-        if (two.drawDynamic[i] != nullptr &&
-            (two.outputOverloadable[i] == 0 ? level >= two.graphicLevel[i] : level == two.graphicLevel[i]))
+      for (int i = 0; i < count; ++i) {
+        const ComponentKindRow& kind = two.kindOf(i);
+        const int drawnAt = two.record[i].graphicLevel;
+        if (kind.drawDynamic != nullptr && (kind.outputOverloadable == 0 ? level >= drawnAt : level == drawnAt))
           drawBits[static_cast<size_t>(i) >> 6] |= uint64_t{1} << (i & 63);
+      }
       drawLevel = level;
     }
     return drawBits.data();

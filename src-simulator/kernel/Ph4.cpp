@@ -21,7 +21,7 @@ void PhaseFour::runInitialize() {
   }
   for (int c = 0; c < two.numberOfComponents; ++c) {
     three.componentsActivated[c] = 1;
-    two.state[c] = 0;
+    two.core[c].state = 0;
   }
   // The wires changed without events: a waveform records them here.
   if (waveformRecording) waveformReset();

@@ -35,10 +35,9 @@ void drainWindowEvents() {
 }
 
 void startComponents() {
-  const int n = phaseTwo->numberOfComponents;
-  ComponentFunction* hooks = phaseTwo->xEventTriggered;
-  for (int i = 0; i < n; ++i)
-    if (hooks[i] != nullptr) hooks[i](i);
+  const PhaseTwo& two = *phaseTwo;
+  for (int i = 0; i < two.numberOfComponents; ++i)
+    if (const ComponentFunction key = two.kindOf(i).xEventTriggered; key != nullptr) key(i);
 }
 
 bool pastStopTime(uint64_t time) { return stopTime != 0 && time > stopTime; }
@@ -74,19 +73,19 @@ void PhaseFour::reset() {
 
 [[gnu::always_inline]] inline void PhaseFour::evaluateActivated() {
   const PhaseTwo& two = *phaseTwo;
-  ComponentFunction* const logicEvaluate = two.logicEvaluate;
+  const ComponentCore* const core = two.core;
   ++passes;
   Activations& set = activated();
   if (phaseFive == nullptr) {
     set.takeAscending([&](int i) {
-      if (logicEvaluate[i] != nullptr) logicEvaluate[i](i);
+      if (const ComponentFunction evaluate = core[i].logicEvaluate; evaluate != nullptr) evaluate(i);
     });
   } else {
-    ComponentFunction* const drawDynamic = two.drawDynamic;
+    const ComponentRecord* const record = two.record;
     const uint64_t* const drawn = set.drawMasks(phaseFive->currentGraphicDisplayLevel);
     set.takeAscending([&](int i) {
-      if (logicEvaluate[i] != nullptr) logicEvaluate[i](i);
-      if ((drawn[static_cast<unsigned>(i) >> 6] >> (i & 63)) & 1) drawDynamic[i](i);
+      if (const ComponentFunction evaluate = core[i].logicEvaluate; evaluate != nullptr) evaluate(i);
+      if ((drawn[static_cast<unsigned>(i) >> 6] >> (i & 63)) & 1) componentKind(record[i].kind).drawDynamic(i);
     });
     if (phaseFive->superProbeSelect) phaseFive->displaySuperProbes();
   }

@@ -25,16 +25,20 @@ inline SignalValue pinValue(int count, const int* pins, int i) {
   return (i >= 0 && i < count) ? phaseThree->currentSignals[pins[i]] : XXX;
 }
 inline SignalValue dataInputValue(int cind, int i) {
-  return pinValue(phaseTwo->numberOfDataInputs[cind], phaseTwo->dataInputs[cind], i);
+  const ComponentCore& c = phaseTwo->core[cind];
+  return pinValue(c.numberOfDataInputs, c.dataInputs(), i);
 }
 inline SignalValue controlInputValue(int cind, int i) {
-  return pinValue(phaseTwo->numberOfControlInputs[cind], phaseTwo->controlInputs[cind], i);
+  const ComponentCore& c = phaseTwo->core[cind];
+  return pinValue(c.numberOfControlInputs, c.controlInputs(), i);
 }
 inline SignalValue outputValue(int cind, int i) {
-  return pinValue(phaseTwo->numberOfOutputs[cind], phaseTwo->outputs[cind], i);
+  const ComponentCore& c = phaseTwo->core[cind];
+  return pinValue(c.numberOfOutputs, c.outputs(), i);
 }
 inline int outputSignal(int cind, int i) {
-  return (i >= 0 && i < phaseTwo->numberOfOutputs[cind]) ? phaseTwo->outputs[cind][i] : -1;
+  const ComponentCore& c = phaseTwo->core[cind];
+  return (i >= 0 && i < c.numberOfOutputs) ? c.outputs()[i] : -1;
 }
 
 // One of a component's pin lists, read once per evaluation: the arrays stay put during a run,
@@ -48,11 +52,14 @@ struct Pins {
   int wire(int i) const { return (i >= 0 && i < count) ? wires[i] : -1; }
 };
 inline Pins dataPins(int cind) {
-  return {phaseTwo->dataInputs[cind], phaseTwo->numberOfDataInputs[cind], phaseThree->currentSignals};
+  const ComponentCore& c = phaseTwo->core[cind];
+  return {c.dataInputs(), c.numberOfDataInputs, phaseThree->currentSignals};
 }
 inline Pins controlPins(int cind) {
-  return {phaseTwo->controlInputs[cind], phaseTwo->numberOfControlInputs[cind], phaseThree->currentSignals};
+  const ComponentCore& c = phaseTwo->core[cind];
+  return {c.controlInputs(), c.numberOfControlInputs, phaseThree->currentSignals};
 }
 inline Pins outputPins(int cind) {
-  return {phaseTwo->outputs[cind], phaseTwo->numberOfOutputs[cind], phaseThree->currentSignals};
+  const ComponentCore& c = phaseTwo->core[cind];
+  return {c.outputs(), c.numberOfOutputs, phaseThree->currentSignals};
 }

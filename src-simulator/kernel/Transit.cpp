@@ -125,7 +125,7 @@ void PhaseFour::tsbSignalTransition(int cind, int signalSerialNumber, SignalValu
         signalTransition(signalSerialNumber, newSignalValue, quickTime, lazyTime);
       } else if (newSignalValue == ZERO || newSignalValue == ONE) {
         flushStandardError();  // what the pass wrote before stays before it on a terminal
-        std::cout << "Another Tsb at " << phaseTwo->rcpos[cind] << " is trying to drive it to "
+        std::cout << "Another Tsb at " << phaseTwo->record[cind].rcpos << " is trying to drive it to "
                   << (newSignalValue == ZERO ? "ZERO" : "ONE") << ", this is not allowed\n";
       }
       break;

@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <unordered_map>
 
-#include "components/ssiRT.h"
 #include "elaboration/Ph2.h"
 
 namespace {
@@ -92,10 +91,11 @@ std::vector<int> signalGroupsProbed(const std::vector<int>& groupOfWire) {
   std::vector<int> probed;
   std::vector<char> seen(groupOfWire.size(), 0);
   for (int c = 0; c < phaseTwo->numberOfComponents; ++c) {
-    const ComponentFunction f = phaseTwo->drawDynamic[c];
-    if (f != probe && f != probebyte && f != probebyteh) continue;
-    for (int k = 0; k < phaseTwo->numberOfDataInputs[c]; ++k) {
-      const int wire = phaseTwo->dataInputs[c][k];
+    const ComponentKind kind = phaseTwo->record[c].kind;
+    if (kind != ComponentKind::Probe && kind != ComponentKind::ProbeByte && kind != ComponentKind::ProbeByteH) continue;
+    const ComponentCore& core = phaseTwo->core[c];
+    for (int k = 0; k < core.numberOfDataInputs; ++k) {
+      const int wire = core.dataInputs()[k];
       if (wire < 0 || static_cast<size_t>(wire) >= groupOfWire.size()) continue;
       const int group = groupOfWire[static_cast<size_t>(wire)];
       if (seen[static_cast<size_t>(group)] != 0) continue;

@@ -52,19 +52,19 @@ inline std::string describeComponents() {
   PhaseOne& one = PhaseOne::instance();
   std::map<int, std::string> wireName;
   for (SignalNode* s = one.signalList.start; s != nullptr; s = s->ptr) wireName[s->signalSerialNumber] = s->name;
-  auto wires = [&](int n, const int* serials) {
+  auto wires = [&](const std::vector<int>& serials) {
     std::string text;
-    for (int i = 0; i < n; ++i) text += (i ? " " : "") + wireName[serials[i]];
+    for (size_t i = 0; i < serials.size(); ++i) text += (i ? " " : "") + wireName[serials[i]];
     return text;
   };
   std::ostringstream out;
   for (ComponentNode* c = one.componentList.start; c != nullptr; c = c->ptr) {
-    out << c->decal << "|" << functionName(c->logicEvaluate) << "|" << functionName(c->drawDynamic) << "|"
-        << functionName(c->xEventTriggered) << "|" << iconName(c->iconArray) << "|" << c->outputOverloadable
-        << c->selfActivating << "|" << c->graphicLevel << "@" << c->graphicPosition << "|"
-        << wires(c->numberOfDataInputs, c->dataInputs) << "|" << wires(c->numberOfControlInputs, c->controlInputs)
-        << "|" << wires(c->numberOfOutputs, c->outputs) << "|";
-    for (int i = 0; i < c->numberOfIntegerParameters; ++i) out << (i ? " " : "") << c->integerParameters[i];
+    const ComponentKindRow& kind = componentKind(c->kind);
+    out << c->decal << "|" << functionName(kind.logicEvaluate) << "|" << functionName(kind.drawDynamic) << "|"
+        << functionName(kind.xEventTriggered) << "|" << iconName(c->iconArray) << "|" << kind.outputOverloadable
+        << kind.selfActivating << "|" << c->graphicLevel << "@" << c->graphicPosition << "|" << wires(c->dataInputs)
+        << "|" << wires(c->controlInputs) << "|" << wires(c->outputs) << "|";
+    for (size_t i = 0; i < c->integerParameters.size(); ++i) out << (i ? " " : "") << c->integerParameters[i];
     out << "\n";
   }
   return out.str();

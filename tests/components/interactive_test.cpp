@@ -16,7 +16,7 @@ namespace {
 std::string slots() {
   std::string text;
   for (ComponentNode* c = PhaseOne::instance().componentList.start; c != nullptr; c = c->ptr)
-    text += std::string(text.empty() ? "" : " ") + (c->iconArray == spaceIcon ? "_" : c->decal);
+    text += std::string(text.empty() ? "" : " ") + (c->kind == ComponentKind::Space ? "_" : c->decal);
   return text;
 }
 
@@ -200,17 +200,18 @@ TEST(InteractiveRun, ClockWaitsForItsRestingLevelThenCycles) {
 // A test-only component that presses the key of component `target` (integer parameter 0)
 // when its input becomes ONE, as the keyboard handler would.
 void pressWhenOne(int cind) {
-  if (phaseThree->currentSignals[phaseTwo->dataInputs[cind][0]] != ONE) return;
-  int target = phaseTwo->integerParameters[cind][0];
-  phaseTwo->xEventTriggered[target](target);
+  if (phaseThree->currentSignals[phaseTwo->core[cind].dataInputs()[0]] != ONE) return;
+  int target = phaseTwo->core[cind].integerParameters()[0];
+  phaseTwo->kindOf(target).xEventTriggered(target);
 }
 
 // Presses the key of component `target` at time t (a power-on edge lands at t).
 void pressAt(int target, int t) {
   Signal* edge = new Signal(1, "edge");
   PowerOn(SD("zy"), *edge, t - 9, Zero);
-  addStandardComponent(pressWhenOne, SecondaryEvaluatePointer{}, nullptr, nullptr, nullptr, nullptr, 0, 0, "press",
-                       SD("zy"), *edge, Signal(), Signal(), 1, &target, 0, nullptr, 0, 0, 0);
+  static const ComponentKind press = defineComponentKind({.name = "press", .logicEvaluate = pressWhenOne});
+  const int parameters[1] = {target};
+  addComponent(press, SD("zy"), {.data = *edge}, {.integers = parameters});
 }
 
 TEST(InteractiveRun, SwitchRestsAtInitAndEachPressFlipsIt) {
@@ -269,7 +270,7 @@ TEST(InteractiveRun, PulserPressedTwiceWithinOnePulse) {
 
 bool restarted = false;
 void restartOnce(int cind) {
-  if (restarted || phaseThree->currentSignals[phaseTwo->dataInputs[cind][0]] != ONE) return;
+  if (restarted || phaseThree->currentSignals[phaseTwo->core[cind].dataInputs()[0]] != ONE) return;
   restarted = true;
   reStart = 1;
 }
@@ -281,7 +282,7 @@ TEST(InteractiveRun, PowerOnPulsesOncePerRun) {
         PowerOn(SD("aa"), q, 10, Zero);
         Probe(SD("ab"), q);
         PowerOn(SD("zy"), edge, 41, Zero);
-        addStandardComponent(restartOnce, nullptr, "restart", SD("zy"), edge, Signal(), Signal());
+        addComponent(defineComponentKind({.name = "restart", .logicEvaluate = restartOnce}), SD("zy"), {.data = edge});
         stopAt(100);
       },
       {"-X", "-T", "500"});

@@ -84,7 +84,7 @@ TEST(MemoryRam, AddressesBeyondTheLastWordWriteNothingAndReadXxx) {
 // Restarts the run once, when its input first becomes ONE.
 int restarts = 0;
 void restartOnce(int cind) {
-  if (restarts == 0 && phaseThree->currentSignals[phaseTwo->dataInputs[cind][0]] == ONE) {
+  if (restarts == 0 && phaseThree->currentSignals[phaseTwo->core[cind].dataInputs()[0]] == ONE) {
     ++restarts;
     reStart = 1;
     std::cerr << "RESTART\n";
@@ -104,7 +104,8 @@ TEST(MemoryRam, InitialImageIsLoadedAfterEveryResetAndPlainRamIsCleared) {
         bench::drive(trigger, {{1, "0"}, {200, "1"}, {250, "0"}});
         Ram(SD("ma"), (enable, strobe, wa, ra), data, loaded, 4, 12, 2, 1, 1, image);
         Ram(SD("mb"), (enable, strobe, wa, ra), data, plain, 4, 12, 2, 1, 1);
-        addStandardComponent(restartOnce, nullptr, "Restart", SD("zz"), trigger, Signal(), Signal());
+        addComponent(defineComponentKind({.name = "Restart", .logicEvaluate = restartOnce}), SD("zz"),
+                     {.data = trigger});
         bench::trace(loaded, "loaded");
         bench::trace(plain, "plain");
       },

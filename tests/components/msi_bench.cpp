@@ -24,32 +24,33 @@ constexpr const char* letters = "0UXZ1";
 SignalValue valueOf(char c) { return static_cast<SignalValue>(std::string(letters).find(c)); }
 
 void driverEvaluate(int cind) {
-  if (phaseTwo->state[cind] != 0) return;
-  phaseTwo->state[cind] = 1;
-  int n = phaseTwo->numberOfOutputs[cind];
-  for (const Step& step : scripts[phaseTwo->integerParameters[cind][0]])
+  if (phaseTwo->core[cind].state != 0) return;
+  phaseTwo->core[cind].state = 1;
+  int n = phaseTwo->core[cind].numberOfOutputs;
+  for (const Step& step : scripts[phaseTwo->core[cind].integerParameters()[0]])
     for (int i = 0; i < n && i < static_cast<int>(step.value.size()); ++i)
-      phaseFour->skewHeap.add(Event(step.time, signalChange, phaseTwo->outputs[cind][i],
+      phaseFour->skewHeap.add(Event(step.time, signalChange, phaseTwo->core[cind].outputs()[i],
                                     valueOf(step.value[step.value.size() - 1 - i])));
 }
 
 void traceEvaluate(int cind) {
   std::string value;
-  for (int i = phaseTwo->numberOfDataInputs[cind] - 1; i >= 0; --i)
-    value += letters[phaseThree->currentSignals[phaseTwo->dataInputs[cind][i]]];
-  std::cerr << phaseFour->time << " " << phaseTwo->decal[cind] << " " << value << "\n";
+  for (int i = phaseTwo->core[cind].numberOfDataInputs - 1; i >= 0; --i)
+    value += letters[phaseThree->currentSignals[phaseTwo->core[cind].dataInputs()[i]]];
+  std::cerr << phaseFour->time << " " << phaseTwo->record[cind].decal << " " << value << "\n";
 }
 
 // Keeps the queue busy until the stop time has passed, so that -T ends every run.
 void tickEvaluate(int cind) {
-  if (phaseTwo->state[cind] != 0) return;
-  phaseTwo->state[cind] = 1;
-  phaseFour->skewHeap.add(Event(currentStop + 1, signalChange, phaseTwo->outputs[cind][0], ONE));
+  if (phaseTwo->core[cind].state != 0) return;
+  phaseTwo->core[cind].state = 1;
+  phaseFour->skewHeap.add(Event(currentStop + 1, signalChange, phaseTwo->core[cind].outputs()[0], ONE));
 }
 
 void buildBench() {
   Signal tick(1, "benchTick");
-  addStandardComponent(tickEvaluate, nullptr, "Tick", SD("zz"), Signal(), Signal(), tick);
+  static const ComponentKind tickKind = defineComponentKind({.name = "Tick", .logicEvaluate = tickEvaluate});
+  addComponent(tickKind, SD("zz"), {.outputs = tick});
   currentBuild();
 }
 
@@ -64,12 +65,14 @@ bool isTraceLine(const std::string& line) {
 void drive(const Signal& s, const std::vector<Step>& steps) {
   int index = static_cast<int>(scripts.size());
   scripts.push_back(steps);
-  addStandardComponent(driverEvaluate, SecondaryEvaluatePointer{}, nullptr, nullptr, nullptr, nullptr, 0, 0,
-                       "Drive", SD("zz"), Signal(), Signal(), s, 1, &index, 0, nullptr, 0, 0, 0);
+  static const ComponentKind driveKind = defineComponentKind({.name = "Drive", .logicEvaluate = driverEvaluate});
+  const int parameters[1] = {index};
+  addComponent(driveKind, SD("zz"), {.outputs = s}, {.integers = parameters});
 }
 
 void trace(const Signal& s, const char* name) {
-  addStandardComponent(traceEvaluate, nullptr, name, SD("zz"), s, Signal(), Signal());
+  static const ComponentKind traceKind = defineComponentKind({.name = "Trace", .logicEvaluate = traceEvaluate});
+  addComponent(traceKind, SD("zz"), {.data = s}, {}, name);
 }
 
 RunResult run(const std::function<void()>& build, uint64_t stopTime) {

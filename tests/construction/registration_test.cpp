@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "construction/Ph1.h"
 #include "construction/Schmtc.h"
@@ -19,6 +20,16 @@ void evaluateA(int) {}
 void drawA(int) {}
 void keyA(int) {}
 void queueA(int) {}
+
+const ComponentKind kindA = defineComponentKind({.name = "KindA",
+                                                 .logicEvaluate = evaluateA,
+                                                 .drawDynamic = drawA,
+                                                 .xEventTriggered = keyA,
+                                                 .heapQueueEventTriggered = queueA,
+                                                 .icon = someIcon,
+                                                 .outputOverloadable = 1,
+                                                 .selfActivating = 1});
+const ComponentKind nandLike = defineComponentKind({.name = "Nand", .logicEvaluate = evaluateA, .icon = someIcon});
 
 ComponentList& components() { return phaseOne->componentList; }
 
@@ -66,45 +77,59 @@ TEST(Registration, FullFormRecordsEverything) {
   Signal in(2, "in"), control(1, "ctl"), out(3, "out");
   int integers[] = {5, 6};
   unsigned char bytes[] = {1, 2, 3};
-  SecondaryEvaluatePointer none{};
-  addStandardComponent(evaluateA, none, someIcon, drawA, keyA, queueA, 1, 1, "Own", SD(SD("da"), "aa"), in, control,
-                       out, 2, integers, 3, bytes, 4, 5, 6);
+  addComponent(kindA, SD(SD("da"), "aa"), {.data = in, .control = control, .outputs = out},
+               {.integers = integers,
+                .bytes = bytes,
+                .internal32BitVariables = 4,
+                .internal16BitVariables = 5,
+                .internal8BitVariables = 6},
+               "Own");
   integers[0] = 99;  // the node keeps its own copy
   ComponentNode* node = components().end;
   EXPECT_EQ(node->componentIndex, first);
   EXPECT_EQ(node->ptr, nullptr);
-  EXPECT_EQ(node->logicEvaluate, evaluateA);
-  EXPECT_EQ(node->drawDynamic, drawA);
-  EXPECT_EQ(node->xEventTriggered, keyA);
-  EXPECT_EQ(node->heapQueueEventTriggered, queueA);
+  EXPECT_EQ(node->kind, kindA);
   EXPECT_EQ(node->iconArray, someIcon);
-  EXPECT_EQ(node->outputOverloadable, 1);
-  EXPECT_EQ(node->selfActivating, 1);
   EXPECT_EQ(node->graphicLevel, 2);
-  EXPECT_EQ(text(node->graphicPosition), "da.aa");
-  EXPECT_EQ(text(node->decal), "Own");
-  ASSERT_EQ(node->numberOfDataInputs, 2);
+  EXPECT_EQ(node->graphicPosition, "da.aa");
+  EXPECT_EQ(node->decal, "Own");
+  ASSERT_EQ(node->dataInputs.size(), 2u);
   EXPECT_EQ(node->dataInputs[1], in.serialNumber[1]);
-  ASSERT_EQ(node->numberOfControlInputs, 1);
+  ASSERT_EQ(node->controlInputs.size(), 1u);
   EXPECT_EQ(node->controlInputs[0], control.serialNumber[0]);
-  ASSERT_EQ(node->numberOfOutputs, 3);
+  ASSERT_EQ(node->outputs.size(), 3u);
   EXPECT_EQ(node->outputs[2], out.serialNumber[2]);
-  ASSERT_EQ(node->numberOfIntegerParameters, 2);
-  EXPECT_EQ(node->integerParameters[0], 5);
-  ASSERT_EQ(node->numberOfByteParameters, 3);
-  EXPECT_EQ(node->byteParameters[2], 3);
+  EXPECT_EQ(node->integerParameters, (std::vector<int>{5, 6}));
+  EXPECT_EQ(node->byteParameters, (std::vector<unsigned char>{1, 2, 3}));
   EXPECT_EQ(node->numberOfInternal32BitVariables, 4);
   EXPECT_EQ(node->numberOfInternal16BitVariables, 5);
   EXPECT_EQ(node->numberOfInternal8BitVariables, 6);
 }
 
+// A defined kind is numbered after the library's and keeps the row it was given.
+TEST(Registration, DefinedKindsFollowTheLibrary) {
+  EXPECT_GE(static_cast<int>(kindA), static_cast<int>(ComponentKind::numberOfLibraryKinds));
+  EXPECT_EQ(static_cast<int>(nandLike), static_cast<int>(kindA) + 1);
+  EXPECT_GT(numberOfComponentKinds(), static_cast<int>(nandLike));
+  const ComponentKindRow& row = componentKind(kindA);
+  EXPECT_EQ(row.kind, kindA);
+  EXPECT_EQ(text(row.name), "KindA");
+  EXPECT_EQ(row.logicEvaluate, evaluateA);
+  EXPECT_EQ(row.drawDynamic, drawA);
+  EXPECT_EQ(row.xEventTriggered, keyA);
+  EXPECT_EQ(row.heapQueueEventTriggered, queueA);
+  EXPECT_EQ(row.outputOverloadable, 1);
+  EXPECT_EQ(row.selfActivating, 1);
+  EXPECT_EQ(text(defaultLabel(kindA)), "KindA");
+}
+
 TEST(Registration, ShortFormNumberingLabelsAndVisibility) {
   int first = components().numberOfComponents;
-  addStandardComponent(evaluateA, someIcon, "Nand", SD("aa"), Signal(), Signal(), Signal());
+  addComponent(nandLike, SD("aa"), {});
   ComponentNode* bare = components().end;
-  addStandardComponent(evaluateA, someIcon, "Nand", SD("ab", "Mine"), Zero, Signal(), One);
+  addComponent(nandLike, SD("ab", "Mine"), {.data = Zero, .outputs = One});
   visibleFlag = 0;
-  addStandardComponent(evaluateA, someIcon, "Hidden", SD("ac"), Zero, Signal(), One);
+  addComponent(nandLike, SD("ac"), {.data = Zero, .outputs = One}, {}, "Hidden");
   visibleFlag = 1;
   ComponentNode* hidden = components().end;
 
@@ -114,22 +139,18 @@ TEST(Registration, ShortFormNumberingLabelsAndVisibility) {
   EXPECT_EQ(bare->ptr->ptr, hidden);
   EXPECT_EQ(hidden->componentIndex, first + 2);
 
-  EXPECT_EQ(bare->numberOfDataInputs, 0);
-  EXPECT_EQ(bare->dataInputs, nullptr);
-  EXPECT_EQ(bare->numberOfControlInputs, 0);
-  EXPECT_EQ(bare->controlInputs, nullptr);
-  EXPECT_EQ(bare->numberOfOutputs, 0);
-  EXPECT_EQ(bare->outputs, nullptr);
-  EXPECT_EQ(bare->drawDynamic, nullptr);
-  EXPECT_EQ(bare->selfActivating, 0);
-  EXPECT_EQ(bare->numberOfIntegerParameters, 0);
-  EXPECT_EQ(bare->integerParameters, nullptr);
-  EXPECT_EQ(text(bare->decal), "Nand");
-  EXPECT_EQ(text(bare->ptr->decal), "Mine");
+  EXPECT_TRUE(bare->dataInputs.empty());
+  EXPECT_TRUE(bare->controlInputs.empty());
+  EXPECT_TRUE(bare->outputs.empty());
+  EXPECT_TRUE(bare->integerParameters.empty());
+  EXPECT_TRUE(bare->byteParameters.empty());
+  EXPECT_EQ(bare->iconArray, someIcon);
+  EXPECT_EQ(bare->decal, "Nand");
+  EXPECT_EQ(bare->ptr->decal, "Mine");
 
   EXPECT_EQ(hidden->iconArray, nullptr);
-  EXPECT_EQ(hidden->logicEvaluate, evaluateA);
-  EXPECT_EQ(text(hidden->decal), "Hidden");
+  EXPECT_EQ(hidden->kind, nandLike);
+  EXPECT_EQ(hidden->decal, "Hidden");
   EXPECT_EQ(hidden->outputs[0], 1);
 }
 
@@ -138,7 +159,7 @@ TEST(Registration, SwitchesTakeTheNextComponentNumber) {
   int count = switches.numberOfSwitches;
   Signal key(1, "key");
   switches.add(key.serialNumber[0], 'k');
-  addStandardComponent(evaluateA, someIcon, "Switch", SD("aa"), Signal(), Signal(), key);
+  addComponent(nandLike, SD("aa"), {.outputs = key});
   EXPECT_EQ(switches.numberOfSwitches, count + 1);
   EXPECT_EQ(switches.end->componentNumber, components().end->componentIndex);
   EXPECT_EQ(switches.end->signalSerialNumber, key.serialNumber[0]);
@@ -155,7 +176,7 @@ TEST(Registration, NodePrint) {
   RunResult r = runInChild([] {
     ComponentNode node;
     node.componentIndex = 7;
-    node.decal = const_cast<char*>("Adder");
+    node.decal = "Adder";
     node.print();
   });
   EXPECT_EQ(r.err, "  componentIndex = 7 decal = Adder\n");

@@ -84,6 +84,8 @@ struct Part {
   ComponentFunction evaluate = nullptr;
   ComponentFunction dynamic = nullptr;
   const char* decal = "";
+  // A library kind, which brings its own functions; by default a kind of the part's own.
+  ComponentKind kind = ComponentKind::numberOfLibraryKinds;
 };
 
 template <typename T>
@@ -99,44 +101,32 @@ T* copyOf(const std::vector<T>& v) {
 inline LineRecorder* makeCircuit(const std::vector<Part>& parts, int numberOfSignals = 8) {
   useXDisplay = 0;
   const int n = static_cast<int>(parts.size());
-  phaseTwo = new PhaseTwo();
-  PhaseTwo& two = *phaseTwo;
-  two.numberOfComponents = n;
-  two.numberOfSignals = numberOfSignals;
-  two.logicEvaluate = new ComponentFunction[n];
-  two.drawDynamic = new ComponentFunction[n];
-  two.xEventTriggered = new ComponentFunction[n]();
-  two.iconArrays = new const int*[n];
-  two.state = new int[n]();
-  two.tile = new ScreenTile[n];
-  two.outputOverloadable = new int[n];
-  two.selfActivating = new int[n]();
-  two.graphicLevel = new int[n];
-  two.rcpos = new char*[n];
-  two.decal = new char*[n];
-  two.numberOfDataInputs = new int[n];
-  two.dataInputs = new int*[n];
-  two.numberOfControlInputs = new int[n];
-  two.controlInputs = new int*[n];
-  two.numberOfOutputs = new int[n];
-  two.outputs = new int*[n];
+  // Each part a kind of its own, and its node as registration would make it.
+  std::vector<ComponentNode> nodes(parts.size());
   for (int i = 0; i < n; ++i) {
     const Part& p = parts[i];
-    two.logicEvaluate[i] = p.evaluate;
-    two.drawDynamic[i] = p.dynamic;
-    two.iconArrays[i] = p.icon;
-    two.outputOverloadable[i] = p.overloadable;
-    two.graphicLevel[i] = p.level;
-    if (p.level > two.maxGraphicDisplayLevel) two.maxGraphicDisplayLevel = p.level;
-    two.rcpos[i] = copyOf(std::vector<char>(p.position, p.position + strlen(p.position) + 1));
-    two.decal[i] = copyOf(std::vector<char>(p.decal, p.decal + strlen(p.decal) + 1));
-    two.numberOfDataInputs[i] = static_cast<int>(p.data.size());
-    two.dataInputs[i] = copyOf(p.data);
-    two.numberOfControlInputs[i] = static_cast<int>(p.control.size());
-    two.controlInputs[i] = copyOf(p.control);
-    two.numberOfOutputs[i] = static_cast<int>(p.outputs.size());
-    two.outputs[i] = copyOf(p.outputs);
+    ComponentNode& node = nodes[i];
+    node.kind = p.kind != ComponentKind::numberOfLibraryKinds
+                    ? p.kind
+                    : defineComponentKind({.name = "Part",
+                                           .logicEvaluate = p.evaluate,
+                                           .drawDynamic = p.dynamic,
+                                           .icon = p.icon,
+                                           .outputOverloadable = p.overloadable});
+    node.componentIndex = i;
+    node.iconArray = p.icon;
+    node.graphicLevel = p.level;
+    node.graphicPosition = p.position;
+    node.decal = p.decal;
+    node.dataInputs = p.data;
+    node.controlInputs = p.control;
+    node.outputs = p.outputs;
+    if (i > 0) nodes[i - 1].ptr = &node;
   }
+  phaseTwo = new PhaseTwo();
+  PhaseTwo& two = *phaseTwo;
+  two.numberOfSignals = numberOfSignals;
+  two.componentsToArrays(nodes.empty() ? nullptr : &nodes[0], n);
   two.signalInitializations = new SignalValue[numberOfSignals];
   two.constSignals = new int[numberOfSignals]();
   two.signalNames = new char*[numberOfSignals];
@@ -153,7 +143,7 @@ inline LineRecorder* makeCircuit(const std::vector<Part>& parts, int numberOfSig
 }
 
 inline std::string tileOf(int cind) {
-  const ScreenTile& t = phaseTwo->tile[cind];
+  const ScreenTile& t = phaseTwo->record[cind].tile;
   return std::to_string(t.x) + " " + std::to_string(t.y) + " " + std::to_string(t.w) + " " + std::to_string(t.h);
 }
 

@@ -342,10 +342,17 @@ TEST_F(EventsX, KeysReachSwitchesAndOperations) {
     Windex* w = openWindow(3);
     // 'a' is bound twice (the first wins), 'b' to a component without a hook.
     static int table[3][3] = {{'a', 0, 2}, {'b', 1, 3}, {'a', 2, 4}};
-    static ComponentFunction hooks[3] = {hook, nullptr, hook};
+    const ComponentKind keyed = defineComponentKind({.name = "Keyed", .xEventTriggered = hook});
+    const ComponentKind plain = defineComponentKind({.name = "Plain"});
+    static ComponentNode nodes[3];
+    nodes[0].kind = keyed;
+    nodes[1].kind = plain;
+    nodes[2].kind = keyed;
+    nodes[0].ptr = &nodes[1];
+    nodes[1].ptr = &nodes[2];
+    phaseTwo->componentsToArrays(nodes, 3);
     phaseTwo->numberOfSwitches = 3;
     phaseTwo->activationsFromWindow = table;
-    phaseTwo->xEventTriggered = hooks;
     const struct {
       KeySym sym;
       unsigned state;

@@ -32,7 +32,7 @@ TEST(DisplayIcon, TwoInputGateLayout) {
   inChild([] {
     LineRecorder* rec = makeCircuit({{.position = "aa", .icon = diagonalIcon, .data = {3, 4}, .outputs = {5},
                                       .decal = "G"}});
-    phaseTwo->tile[0] = ScreenTile{.x = 1000, .y = 2000, .w = 10000, .h = 8000};
+    phaseTwo->record[0].tile = ScreenTile{.x = 1000, .y = 2000, .w = 10000, .h = 8000};
     phaseFive->labelLinesFlag = 1;
     iconDraw(0, diagonalIcon);
     // Body 3500..8500 x 4000..8000; data input 1 above data input 0; the output at mid-height.
@@ -57,7 +57,7 @@ TEST(DisplayIcon, TwoInputGateLayout) {
 TEST(DisplayIcon, ControlInputsComeFirstAndFlagsStopRecording) {
   inChild([] {
     makeCircuit({{.position = "aa", .icon = diagonalIcon, .data = {3, 4}, .control = {6, 7}}});
-    phaseTwo->tile[0] = ScreenTile{.x = 1000, .y = 2000, .w = 10000, .h = 8000};
+    phaseTwo->record[0].tile = ScreenTile{.x = 1000, .y = 2000, .w = 10000, .h = 8000};
     phaseFive->superProbeCollect = 0;
     iconDraw(0, diagonalIcon);
     EXPECT_EQ(tabsOf(phaseFive->inTab), "0:3@2250,7500 0:4@2250,6500 0:6@2250,5500 0:7@2250,4500 ");
@@ -80,7 +80,7 @@ TEST(DisplayIcon, CrowdedLeadsAndEmptyIcons) {
     LineRecorder* rec = makeCircuit({{.position = "aa", .icon = rectIcon, .data = {0, 1, 2, 3, 4, 5, 6, 7}},
                                      {.position = "ab", .icon = spaceIcon}});
     // Body height 5 world units for eight inputs: every lead on the top edge, tabs of height 0.
-    phaseTwo->tile[0] = ScreenTile{.x = 0, .y = 0, .w = 1000, .h = 10};
+    phaseTwo->record[0].tile = ScreenTile{.x = 0, .y = 0, .w = 1000, .h = 10};
     iconDraw(0, rectIcon);
     int leads = 0;
     for (const std::string& line : rec->lines) {
@@ -92,7 +92,7 @@ TEST(DisplayIcon, CrowdedLeadsAndEmptyIcons) {
     EXPECT_EQ(leads, 8);
     rec->lines.clear();
     phaseFive->inTab.clear();
-    phaseTwo->tile[1] = ScreenTile{.x = 0, .y = 0, .w = 1000, .h = 1000};
+    phaseTwo->record[1].tile = ScreenTile{.x = 0, .y = 0, .w = 1000, .h = 1000};
     iconDraw(1, spaceIcon);
     EXPECT_EQ(rec->all(), "drawText 250 250 \"\"\n");
     EXPECT_EQ(phaseFive->inTab.start, nullptr);

@@ -90,7 +90,7 @@ TEST(DisplaySchematic, TilingEdgeCases) {
     for (const char* p : positions) parts.push_back({.position = p});
     makeCircuit(parts);
     tile();
-    EXPECT_EQ(phaseTwo->tile[8].x, 12201611);  // exact: 12201610
+    EXPECT_EQ(phaseTwo->record[8].tile.x, 12201611);  // exact: 12201610
   });
 }
 
@@ -110,8 +110,8 @@ TEST(DisplaySchematic, TilingOfOddPositions) {
     // An empty position keeps the world square.
     EXPECT_EQ(tileOf(2), "0 0 16777215 16777215");
     // Long fields are cut, so both components land in sub-cell "abcde" (rows a..d, column b..e).
-    EXPECT_EQ(phaseTwo->tile[3].x, 8388607);
-    EXPECT_EQ(phaseTwo->tile[4].x, 8388607);
+    EXPECT_EQ(phaseTwo->record[3].tile.x, 8388607);
+    EXPECT_EQ(phaseTwo->record[4].tile.x, 8388607);
   });
 }
 
@@ -120,7 +120,7 @@ TEST(DisplaySchematic, ManyComponentsInOneCellStackWithoutOverflow) {
     makeCircuit(std::vector<Part>(200, Part{.position = "aa"}));
     tile();
     EXPECT_EQ(tileOf(199), "0 16693328 16777215 83886");  // 199 * 16777215 / 200
-    EXPECT_EQ(phaseTwo->tile[1].y, 83886);
+    EXPECT_EQ(phaseTwo->record[1].tile.y, 83886);
   });
 }
 
@@ -165,7 +165,7 @@ TEST(DisplaySchematic, InterconnectingLines) {
     // Component 0 drives wire 5 (and 6); 1 reads 5 as a gate, 2 reads 5 and 6 as a multiplexer.
     makeCircuit({{.position = "aa", .outputs = {5, 6}},
                  {.position = "ab", .data = {5}, .evaluate = nullptr},
-                 {.position = "ac", .data = {5}, .control = {6}, .evaluate = mux}});
+                 {.position = "ac", .data = {5}, .control = {6}, .kind = ComponentKind::Mux}});
     PhaseFive& five = *phaseFive;
     LineRecorder* rec = static_cast<LineRecorder*>(five.windexPointer->recorder);
     five.outTab.addTab(0, 5, 100, 10);

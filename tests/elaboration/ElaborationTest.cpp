@@ -19,9 +19,15 @@ void nothing(int) {}
 
 void add(ComponentFunction evaluate, const SD& sd, const Signal& dataIn, const Signal& controlIn, const Signal& out,
          int overloadable = 0, int selfActivating = 0, int integerCount = 0, const int* integers = nullptr) {
-  addStandardComponent(evaluate, SecondaryEvaluatePointer{}, nullptr, nullptr, nullptr, nullptr, overloadable,
-                       selfActivating, "Part", sd, dataIn, controlIn, out, integerCount, integers, 0, nullptr, 2, 0,
-                       1);
+  // A kind of its own each: every circuit is built in a child process.
+  const ComponentKind kind = defineComponentKind({.name = "Part",
+                                                  .logicEvaluate = evaluate,
+                                                  .outputOverloadable = overloadable,
+                                                  .selfActivating = selfActivating});
+  addComponent(kind, sd, {.data = dataIn, .control = controlIn, .outputs = out},
+               {.integers = {integers, static_cast<size_t>(integerCount)},
+                .internal32BitVariables = 2,
+                .internal8BitVariables = 1});
 }
 
 // Elaborates what the body built, as Sim does.
@@ -53,11 +59,12 @@ TEST(Flattening, DumpShowsEveryWireSwitchAndComponent) {
         const PhaseTwo& two = *phaseTwo;
         std::cout << "max=" << two.maxGraphicDisplayLevel << " switches=" << two.numberOfSwitches
                   << " key1=" << two.activationsFromWindow[1][0] << " comp1=" << two.activationsFromWindow[1][1]
-                  << " params=" << two.integerParameters[1][0] << "," << two.integerParameters[1][1]
-                  << " noParams=" << (two.integerParameters[0] == nullptr)
-                  << " vars=" << (two.internal32BitVariables[0] != nullptr) << (two.internal16BitVariables[0] == nullptr)
-                  << (two.internal8BitVariables[0] != nullptr) << " control=" << two.controlInputs[1][0]
-                  << " eval=" << reinterpret_cast<void*>(two.logicEvaluate[2]) << "\n";
+                  << " params=" << two.core[1].integerParameters()[0] << "," << two.core[1].integerParameters()[1]
+                  << " noParams=" << (two.record[0].numberOfIntegerParameters == 0)
+                  << " vars=" << (two.record[0].internal32BitVariables != nullptr)
+                  << (two.record[0].internal16BitVariables == nullptr)
+                  << (two.record[0].internal8BitVariables != nullptr) << " control=" << two.core[1].controlInputs()[0]
+                  << " eval=" << reinterpret_cast<void*>(two.core[2].logicEvaluate) << "\n";
       });
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string out = r.out;

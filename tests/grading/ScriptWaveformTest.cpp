@@ -41,12 +41,12 @@ void danglingOutput() {
 
 // A component error that ends the process as soon as its input is ONE.
 void exitOnOne(int cind) {
-  if (phaseThree->currentSignals[phaseTwo->dataInputs[cind][0]] == ONE) std::exit(1);
+  if (phaseThree->currentSignals[phaseTwo->core[cind].dataInputs()[0]] == ONE) std::exit(1);
 }
 void fatalCircuit() {
   Signal a(1, "a");
   Switch(SD("aa"), a, 'a', Zero);
-  addStandardComponent(exitOnOne, nullptr, "Fatal", SD("ab"), a, Signal(), Signal());
+  addComponent(defineComponentKind({.name = "Fatal", .logicEvaluate = exitOnOne}), SD("ab"), {.data = a});
 }
 
 std::string probeLines(const std::string& err) {

@@ -26,21 +26,27 @@ const char* levelName(SignalValue v) {
   return (v >= ZERO && v <= ONE) ? names[v] : "?";
 }
 
-SignalValue in(int cind, int i) { return phaseThree->currentSignals[phaseTwo->dataInputs[cind][i]]; }
-int out(int cind, int i) { return phaseTwo->outputs[cind][i]; }
+SignalValue in(int cind, int i) { return phaseThree->currentSignals[phaseTwo->core[cind].dataInputs()[i]]; }
+int out(int cind, int i) { return phaseTwo->core[cind].outputs()[i]; }
 
 // Prints its data inputs whenever it is evaluated.
 void watch(int cind) {
   std::cerr << "t=" << phaseFour->time << " c" << cind << ":";
-  for (int i = 0; i < phaseTwo->numberOfDataInputs[cind]; ++i) std::cerr << " " << levelName(in(cind, i));
+  for (int i = 0; i < phaseTwo->core[cind].numberOfDataInputs; ++i) std::cerr << " " << levelName(in(cind, i));
   std::cerr << "\n";
 }
 
 void registerComponent(ComponentFunction evaluate, ComponentFunction hook, const SD& sd, const Signal& dataIn,
                        const Signal& controlIn, const Signal& outputs, int selfActivating = 0,
                        ComponentFunction draw = nullptr, int overloadable = 0) {
-  addStandardComponent(evaluate, SecondaryEvaluatePointer{}, nullptr, draw, hook, nullptr, overloadable,
-                       selfActivating, "Test", sd, dataIn, controlIn, outputs, 0, nullptr, 0, nullptr, 0, 0, 0);
+  // A kind each: every circuit is built in a process of its own.
+  const ComponentKind kind = defineComponentKind({.name = "Test",
+                                                  .logicEvaluate = evaluate,
+                                                  .drawDynamic = draw,
+                                                  .xEventTriggered = hook,
+                                                  .outputOverloadable = overloadable,
+                                                  .selfActivating = selfActivating});
+  addComponent(kind, sd, {.data = dataIn, .control = controlIn, .outputs = outputs});
 }
 
 // Two edges: a becomes XXX at 90 and ONE at 100, b XXX at 95 and ONE at 105.
@@ -209,7 +215,7 @@ namespace {
 void settleHigh(int cind) { phaseFour->altSignalTransition(out(cind, 0), ONE, 0); }
 void andGate(int cind) {
   SignalValue result = ONE;
-  for (int i = 0; i < phaseTwo->numberOfDataInputs[cind]; ++i) {
+  for (int i = 0; i < phaseTwo->core[cind].numberOfDataInputs; ++i) {
     SignalValue v = in(cind, i);
     if (v == ZERO) result = ZERO;
     else if (v != ONE && result == ONE) result = XXX;

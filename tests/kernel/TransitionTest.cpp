@@ -22,13 +22,18 @@ class Transitions : public ::testing::Test {
 protected:
   // Wires w[0] .. w[39] (0 and 1 the constants), components at "aa", "ab.ac", "ad", "ae".
   void SetUp() override {
-    static char positions[4][6] = {"aa", "ab.ac", "ad", "ae"};
+    static const char* const positions[4] = {"aa", "ab.ac", "ad", "ae"};
+    static const ComponentKind part = defineComponentKind({.name = "Part"});
     static std::vector<std::string> names(kSignals);
+    ComponentNode nodes[4];
+    for (int c = 0; c < 4; ++c) {
+      nodes[c].kind = part;
+      nodes[c].graphicPosition = positions[c];
+      if (c > 0) nodes[c - 1].ptr = &nodes[c];
+    }
     PhaseTwo* two = new PhaseTwo();
     two->numberOfSignals = kSignals;
-    two->numberOfComponents = 4;
-    two->state = new int[4]();
-    two->rcpos = new char*[4]{positions[0], positions[1], positions[2], positions[3]};
+    two->componentsToArrays(nodes, 4);
     two->constSignals = new int[kSignals]{1, 1};
     two->signalInitializations = new SignalValue[kSignals]{ZERO, ONE};
     two->signalNames = new char*[kSignals];

@@ -117,11 +117,11 @@ void evalAndEnd(int cind) {
   done = 1;
 }
 void restartCircuit() {
-  addStandardComponent(evalAndEnd, SecondaryEvaluatePointer{}, nullptr, nullptr, sayHook, nullptr, 0, 0, "T",
-                       SD("aa"), Signal(), Signal(), Signal(), 0, nullptr, 0, nullptr, 0, 0, 0);
+  addComponent(defineComponentKind({.name = "T", .logicEvaluate = evalAndEnd, .xEventTriggered = sayHook}), SD("aa"),
+               {});
 }
 void quiet(int) {}
-void idleCircuit() { addStandardComponent(quiet, nullptr, "T", SD("aa"), Signal(), Signal(), Signal()); }
+void idleCircuit() { addComponent(defineComponentKind({.name = "T", .logicEvaluate = quiet}), SD("aa"), {}); }
 
 }  // namespace
 

@@ -49,7 +49,7 @@ void press(char key) {
   for (int s = 0; s < phaseTwo->numberOfSwitches; ++s) {
     if (phaseTwo->activationsFromWindow[s][0] != key) continue;
     int cind = phaseTwo->activationsFromWindow[s][1];
-    phaseTwo->xEventTriggered[cind](cind);
+    phaseTwo->kindOf(cind).xEventTriggered(cind);
     settle();
     return;
   }

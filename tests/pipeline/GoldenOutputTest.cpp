@@ -187,7 +187,7 @@ RunResult runCombined(void (*build)(), const std::vector<std::string>& args) {
 // A component that ends the process with a termination signal once its input is ONE, as an
 // interrupt from the terminal would: the lines of the passes before must all be there.
 void terminate(int cind) {
-  if (phaseThree->currentSignals[phaseTwo->dataInputs[cind][0]] == ONE) raise(SIGTERM);
+  if (phaseThree->currentSignals[phaseTwo->core[cind].dataInputs()[0]] == ONE) raise(SIGTERM);
 }
 
 void terminated() {
@@ -196,7 +196,7 @@ void terminated() {
   PowerOn(SD("ab"), halt, 95, Zero);
   Probe(SD("ac"), clk, "clk");
   Probe(SD("ad"), halt, "halt");  // its line comes in the same pass as the signal
-  addStandardComponent(terminate, nullptr, "Terminate", SD("ae"), halt, Signal(), Signal());
+  addComponent(defineComponentKind({.name = "Terminate", .logicEvaluate = terminate}), SD("ae"), {.data = halt});
 }
 
 TEST(GoldenOutput, SmallCircuits) {

@@ -63,7 +63,7 @@ const Row rows[] = {
 int probeOf(int serial) {
   int found = -1;
   for (int i = 0; i < phaseTwo->numberOfComponents; ++i)
-    if (phaseTwo->drawDynamic[i] == &probe && phaseTwo->dataInputs[i][0] == serial) {
+    if (phaseTwo->record[i].kind == ComponentKind::Probe && phaseTwo->core[i].dataInputs()[0] == serial) {
       EXPECT_EQ(found, -1) << "two probes on wire " << serial;
       found = i;
     }
@@ -73,7 +73,7 @@ int probeOf(int serial) {
 
 // The centre pixel of a probe's pane in the default 1025 x 825 window showing the whole world.
 std::pair<int, int> paneCentre(int cind) {
-  const ScreenTile& t = phaseTwo->tile[cind];
+  const ScreenTile& t = phaseTwo->record[cind].tile;
   const float world = 16777215.0f;
   int ws = static_cast<int>(t.w * 0.25f), hs = static_cast<int>(t.h * 0.25f);
   int xs = static_cast<int>(t.x + static_cast<float>((t.w - ws) / 2));
@@ -87,7 +87,7 @@ TEST(ProcessorLayout, ProbesSwitchesAndFillers) {
     simnet();
     bench::elaborate();
     int probes = 0;
-    for (int i = 0; i < phaseTwo->numberOfComponents; ++i) probes += phaseTwo->drawDynamic[i] == &probe;
+    for (int i = 0; i < phaseTwo->numberOfComponents; ++i) probes += phaseTwo->record[i].kind == ComponentKind::Probe;
     EXPECT_EQ(probes, 425);
 
     for (const Row& row : rows) {
@@ -95,7 +95,7 @@ TEST(ProcessorLayout, ProbesSwitchesAndFillers) {
       for (int k = row.width - 1; k >= 0; --k) {
         int cind = probeOf(bits[k]);
         if (cind < 0) return;
-        std::string position = phaseTwo->rcpos[cind], label = phaseTwo->decal[cind];
+        std::string position = phaseTwo->record[cind].rcpos, label = phaseTwo->record[cind].decal;
         if (row.width == 1) {
           EXPECT_EQ(position, row.first) << row.name;
           EXPECT_EQ(label, row.title) << row.name;
@@ -121,8 +121,8 @@ TEST(ProcessorLayout, ProbesSwitchesAndFillers) {
     // Fillers: inverters from Zero, in the odd order _1 .. _5, _7, _8, _6, _9 .. _15.
     std::vector<std::string> fillers;
     for (int i = 0; i < phaseTwo->numberOfComponents; ++i)
-      if (phaseTwo->logicEvaluate[i] == &not_ && phaseTwo->graphicLevel[i] == 1)
-        fillers.push_back(phaseTwo->signalNames[phaseTwo->outputs[i][0]]);
+      if (phaseTwo->record[i].kind == ComponentKind::Not && phaseTwo->record[i].graphicLevel == 1)
+        fillers.push_back(phaseTwo->signalNames[phaseTwo->core[i].outputs()[0]]);
     EXPECT_EQ(fillers, (std::vector<std::string>{"_1[0]", "_2[0]", "_3[0]", "_4[0]", "_5[0]", "_7[0]", "_8[0]",
                                                  "_6[0]", "_9[0]", "_10[0]", "_11[0]", "_12[0]", "_13[0]", "_14[0]",
                                                  "_15[0]"}));

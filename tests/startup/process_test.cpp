@@ -70,7 +70,8 @@ const std::regex counts("There are [1-9][0-9]* components\\.\nThere are [1-9][0-
 // A gate-like component: input Zero, one new output wire.
 void component(const char* where, ComponentFunction evaluate = nullptr) {
   Signal out(1, "out");
-  addStandardComponent(evaluate, nullptr, "Part", SD(where), Zero, Signal(), out);
+  addComponent(defineComponentKind({.name = "Part", .logicEvaluate = evaluate}), SD(where),
+               {.data = Zero, .outputs = out});
 }
 
 void threeComponents() {
