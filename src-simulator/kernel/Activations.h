@@ -54,9 +54,10 @@ public:
   }
 
   // Visits the activated components in ascending order, as a sweep over the flags would, and
-  // empties the set as it goes: nothing is activated while a pass evaluates.
+  // empties the set as it goes: nothing is activated while a pass evaluates. cores are the
+  // components' cores (phaseTwo->core), fetched ahead of their visits.
   template <typename Visit>
-  void takeAscending(Visit visit) {
+  void takeAscending(const ComponentCore* cores, Visit visit) {
     if (everything) {
       for (int i = 0; i < count; ++i)
         if (flags[i] != 0) visit(i);
@@ -78,7 +79,7 @@ public:
         bits[word] = 0;
         for (; b != 0; b &= b - 1) {
           const int next = static_cast<int>(word * 64 + static_cast<size_t>(std::countr_zero(b)));
-          prefetchComponent(next);
+          __builtin_prefetch(cores + next);  // a core is half a cache line
           if (previous >= 0) visit(previous);
           previous = next;
         }
@@ -86,9 +87,6 @@ public:
     }
     if (previous >= 0) visit(previous);
   }
-
-  // A component's core is one cache line's half.
-  static void prefetchComponent(int i) { __builtin_prefetch(phaseTwo->core + i); }
 
   // One bit per component, in the bit set's layout: whether the window draws it at this level.
   const uint64_t* drawMasks(int level) {
