@@ -77,13 +77,13 @@ void PhaseFour::reset() {
   ++passes;
   Activations& set = activated();
   if (phaseFive == nullptr) {
-    set.takeAscending(core, [&](int i) {
+    set.takeAscending([&](int i) {
       if (const ComponentFunction evaluate = core[i].logicEvaluate; evaluate != nullptr) evaluate(i);
     });
   } else {
     const ComponentRecord* const record = two.record;
     const uint64_t* const drawn = set.drawMasks(phaseFive->currentGraphicDisplayLevel);
-    set.takeAscending(core, [&](int i) {
+    set.takeAscending([&](int i) {
       if (const ComponentFunction evaluate = core[i].logicEvaluate; evaluate != nullptr) evaluate(i);
       if ((drawn[static_cast<unsigned>(i) >> 6] >> (i & 63)) & 1) componentKind(record[i].kind).drawDynamic(i);
     });
