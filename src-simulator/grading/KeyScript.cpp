@@ -105,21 +105,13 @@ void await(size_t step, uint64_t presses, bool final) {
   awaitedStep = step;
   awaitedPresses = presses;
   awaitedFinal = final;
-  actionTime = phaseFour->time;
+  actionTime = phaseFour->now();
 }
 
 // The first few wires with events still queued, earliest first, with their values now.
 std::string stillChanging() {
   std::vector<std::pair<uint64_t, int>> pending;
-  std::vector<const Event*> nodes;
-  if (phaseFour->skewHeap.root != nullptr) nodes.push_back(phaseFour->skewHeap.root);
-  while (!nodes.empty()) {
-    const Event* e = nodes.back();
-    nodes.pop_back();
-    pending.emplace_back(e->time, e->signalSerialNumber);
-    if (e->lptr != nullptr) nodes.push_back(e->lptr);
-    if (e->rptr != nullptr) nodes.push_back(e->rptr);
-  }
+  phaseFour->forEachQueued([&](uint64_t time, int wire) { pending.emplace_back(time, wire); });
   std::sort(pending.begin(), pending.end());
   std::vector<SignalGroup> groups;
   std::vector<int> groupOfWire;
@@ -146,8 +138,8 @@ std::string stillChanging() {
 
 // Not settled: the guard ends the script once the next events lie beyond the bound.
 void guard() {
-  const SkewHeap& queue = phaseFour->skewHeap;
-  if (guardBound == 0 || queue.isEmpty() || queue.root->time - actionTime <= guardBound) return;
+  const PhaseFour& four = *phaseFour;
+  if (guardBound == 0 || four.queueEmpty() || four.nextEventTime() - actionTime <= guardBound) return;
   const size_t step = awaiting ? awaitedStep : next;
   const std::string changing = stillChanging();
   stopped = true;
@@ -331,7 +323,7 @@ void keyScriptStep() {
   PhaseFour& four = *phaseFour;
   // Presses that schedule nothing leave the circuit settled: the next step is due at once.
   while (keyScriptPending && done == 0 && reStart == 0) {
-    const bool settled = four.skewHeap.isEmpty();
+    const bool settled = four.queueEmpty();
     if (awaiting) {
       if (settled) {
         reportRow();
@@ -347,13 +339,10 @@ void keyScriptStep() {
     if (next == steps.size()) return;
     ScriptStep& step = steps[next];
     if (step.timed) {
-      if (step.at > four.time) {
-        if (!settled && four.skewHeap.root->time <= step.at) return;
-        if (stopTime != 0 && step.at > stopTime) {
-          four.time = step.at;  // the run ends before the step
-          return;
-        }
-        four.time = step.at;
+      if (step.at > four.now()) {
+        if (!settled && four.nextEventTime() <= step.at) return;
+        four.advanceTo(step.at);
+        if (stopTime != 0 && step.at > stopTime) return;  // the run ends before the step
       }
     } else if (!settled) {
       guard();

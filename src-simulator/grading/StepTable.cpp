@@ -84,7 +84,7 @@ void stepTableSetColumns(const char* names) { columnNames = names; }
 void stepTableRow(const SettlePoint& point) {
   if (!file.isOpen()) return;
   const SignalValue* wires = phaseThree->currentSignals;
-  std::string text = std::to_string(phaseFour->time) + " " + std::to_string(point.row);
+  std::string text = std::to_string(phaseFour->now()) + " " + std::to_string(point.row);
   for (const Column& c : columns) {
     const SignalValue* bits = wires + c.first;
     text += ' ';

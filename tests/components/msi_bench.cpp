@@ -29,7 +29,7 @@ void driverEvaluate(int cind) {
   int n = phaseTwo->numberOfOutputs[cind];
   for (const Step& step : scripts[phaseTwo->integerParameters[cind][0]])
     for (int i = 0; i < n && i < static_cast<int>(step.value.size()); ++i)
-      phaseFour->skewHeap.add(Event(step.time, signalChange, phaseTwo->outputs[cind][i],
+      phaseFour->recordEventQueueInput(Event(step.time, signalChange, phaseTwo->outputs[cind][i],
                                     valueOf(step.value[step.value.size() - 1 - i])));
 }
 
@@ -37,14 +37,14 @@ void traceEvaluate(int cind) {
   std::string value;
   for (int i = phaseTwo->numberOfDataInputs[cind] - 1; i >= 0; --i)
     value += letters[phaseThree->currentSignals[phaseTwo->dataInputs[cind][i]]];
-  std::cerr << phaseFour->time << " " << phaseTwo->decal[cind] << " " << value << "\n";
+  std::cerr << phaseFour->now() << " " << phaseTwo->decal[cind] << " " << value << "\n";
 }
 
 // Keeps the queue busy until the stop time has passed, so that -T ends every run.
 void tickEvaluate(int cind) {
   if (phaseTwo->state[cind] != 0) return;
   phaseTwo->state[cind] = 1;
-  phaseFour->skewHeap.add(Event(currentStop + 1, signalChange, phaseTwo->outputs[cind][0], ONE));
+  phaseFour->recordEventQueueInput(Event(currentStop + 1, signalChange, phaseTwo->outputs[cind][0], ONE));
 }
 
 void buildBench() {
