@@ -5,6 +5,7 @@
 
 #include "components/ssiRT.h"
 #include "elaboration/Ph2.h"
+#include "simulation/Simulation.h"
 
 namespace {
 
@@ -27,10 +28,10 @@ void splitName(const char* name, std::string& base, long& index) {
   base = full;
 }
 
-std::vector<void (*)()>& runStartHooks() {
-  static std::vector<void (*)()> hooks;
-  return hooks;
-}
+struct RunStartHooks {
+  std::vector<void (*)()> hooks;
+};
+std::vector<void (*)()>& runStartHooks() { return Simulation::current().part<RunStartHooks>().hooks; }
 
 }  // namespace
 
