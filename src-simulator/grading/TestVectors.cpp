@@ -85,23 +85,31 @@ std::string reportHead(const std::string& suite, size_t tests, int failures, int
 }
 const char* const reportTail = "</testsuite>\n</testsuites>\n";
 
-void writeReportText(const std::string& text) {
-  VectorsState& v = vectors();
+// mayEnd false: a report that cannot be written gives its message but does not end the process
+// (a file that cannot be used has its own status, 2).
+void writeReportText(const std::string& text, bool mayEnd = true) {
   OutputFile out;
-  out.open(commandName, "-o", v.reportName);
+  if (!out.open(commandName, "-o", vectors().reportName, mayEnd)) return;
   out.write(text);
-  out.close();
+  out.close(!mayEnd);
 }
 
 // A file that cannot be used: its message, the report's one error case, status 2.
-[[noreturn]] void unusable(const std::string& file, const std::string& where, const std::string& reason) {
+// A file that cannot be used: its message and the report's one error case.
+void reportUnusable(const std::string& file, const std::string& where, const std::string& reason) {
   VectorsState& v = vectors();
   std::fprintf(stderr, "%s: -v: %s%s\n", commandName, where.empty() ? "" : (where + ": ").c_str(), reason.c_str());
   if (!v.reportName.empty()) {
     const std::string name = where.empty() ? file : where;
     writeReportText(reportHead(file, 1, 0, 1) + "  <testcase classname=\"" + xml(file) + "\" name=\"" + xml(name) +
-                    "\">\n    <error message=\"" + xml(reason) + "\"/>\n  </testcase>\n" + reportTail);
+                        "\">\n    <error message=\"" + xml(reason) + "\"/>\n  </testcase>\n" + reportTail,
+                    false);
   }
+}
+
+// The same, ending the process with status 2 (found when the run starts).
+[[noreturn]] void unusable(const std::string& file, const std::string& where, const std::string& reason) {
+  reportUnusable(file, where, reason);
   endProcess(2);
 }
 
@@ -401,11 +409,16 @@ bool parse(std::istream& in, const std::string& file, size_t fileIndex, size_t f
 
 }  // namespace
 
-void testVectorsRead(const char* path) {
+bool testVectorsRead(const char* path) {
   VectorsState& v = vectors();
   const std::string file = path;
+  // Reported here, the process ended by the caller: nothing of this frame is left behind then.
+  auto fail = [&](const std::string& where, const std::string& reason) {
+    reportUnusable(file, where, reason);
+    return false;
+  };
   std::ifstream in(path);
-  if (!in) unusable(file, "", "cannot open '" + file + "': " + std::strerror(errno));
+  if (!in) return fail("", "cannot open '" + file + "': " + std::strerror(errno));
   std::vector<ScriptStep> steps;
   std::vector<Expectation> found;
   std::vector<UntilStep> untils;
@@ -418,19 +431,20 @@ void testVectorsRead(const char* path) {
   const bool unreadable = in.bad();
   const int readError = errno;
   in.close();
-  if (unreadable) unusable(file, "", "cannot read '" + file + "': " + std::strerror(readError));
-  if (!ok) unusable(file, at(fileIndex, line), reason);
-  if (found.empty()) unusable(file, file, "no expectations (a line's NAME=VALUE checks a signal)");
+  if (unreadable) return fail("", "cannot read '" + file + "': " + std::strerror(readError));
+  if (!ok) return fail(at(fileIndex, line), reason);
+  if (found.empty()) return fail(file, "no expectations (a line's NAME=VALUE checks a signal)");
   for (Expectation& e : found) v.expectations.push_back(std::move(e));
   for (const UntilStep& u : untils) v.untilSteps.push_back(u);
   keyScriptAppend(steps);
-  if (fileIndex > 0) return;  // the first file installs what they all share
+  if (fileIndex > 0) return true;  // the first file installs what they all share
   signalGroupsOnRunStart(resolve);
   keyScriptOnNotSettled(notSettledAfter);
   keyScriptOnInputError(inputError);
   // Without a window the run ends after the last step; with one it stays open.
   keyScriptEndAfterLastPoint();
   keyScriptObserve({settlePoint, runEnd, 1});
+  return true;
 }
 
 bool testVectorsCheck(std::istream& in, const std::string& file, std::string& error) {
