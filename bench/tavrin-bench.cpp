@@ -153,8 +153,8 @@ void checkProduct(const SettlePoint& settled) {
   const size_t point = settled.step;
   if (nextCheck == expected.size() || expected[nextCheck].point != point) return;
   const Expected& e = expected[nextCheck++];
-  if (!phaseFour->skewHeap.isEmpty() || productNow() != e.product) ++wrongVectors;
-  if (phaseFour->time > e.at && phaseFour->time - e.at > longestSettle) longestSettle = phaseFour->time - e.at;
+  if (!phaseFour->queueEmpty() || productNow() != e.product) ++wrongVectors;
+  if (phaseFour->now() > e.at && phaseFour->now() - e.at > longestSettle) longestSettle = phaseFour->now() - e.at;
 }
 
 // Flattening, connectivity, activation lists and the two run-time phases, as Sim does them.

@@ -1,5 +1,6 @@
-# cmake --install: the simulator, the assembler, the library with its headers and main.cpp, and
-# a package config, so that find_package(Tavrin) builds circuits against an installed copy.
+# cmake --install: the simulator, the assembler, the grading script, the library with its headers
+# and main.cpp, and a package config, so that find_package(Tavrin) builds circuits against an
+# installed copy.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -14,6 +15,8 @@ if(TAVRIN_SANITIZE)
 endif()
 
 install(TARGETS tavrin tavrin-asm RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The grading script finds tavrin, tavrin-asm and the package config from its own place in bin/.
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/tools/grade/tavrin-grade DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS tavrin_sim tavrin_pipeline EXPORT TavrinTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 # The processor's parts: "pipeline.h" (or "pipeline/pipeline.h") and Tavrin::pipeline.
 target_include_directories(tavrin_pipeline PUBLIC $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/tavrin/pipeline>)
@@ -22,6 +25,7 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/src-simulator/ DESTINATION ${CMAKE_INSTA
         FILES_MATCHING PATTERN "*.h")
 install(FILES ${PROJECT_SOURCE_DIR}/src-simulator/startup/main.cpp DESTINATION ${TAVRIN_DATA_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/docs/tavrin.1 ${PROJECT_SOURCE_DIR}/docs/tavrin-asm.1
+              ${PROJECT_SOURCE_DIR}/docs/tavrin-grade.1
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 install(EXPORT TavrinTargets DESTINATION ${TAVRIN_CONFIG_DIR})

@@ -12,6 +12,7 @@
 #include "kernel/Ph4.h"
 #include "kernel/RunTime.h"
 #include "output/Waveform.h"
+#include "simulation/Simulation.h"
 #include "startup/Sim.h"
 #include "startup/getopt.h"
 
@@ -23,6 +24,8 @@ std::jmp_buf jump;
 }  // namespace
 
 int runRecoverably(void (*body)(void*), void* context) {
+  // Each input a simulation of its own: what it leaves goes with it, however it ended.
+  Simulation simulation;
   endProcessJump = &jump;
   if (setjmp(jump) == 0) {
     body(context);

@@ -209,7 +209,7 @@ void probe(int cind) {
   if (quietFlag) return;
   static constexpr std::string_view names[] = {"ZERO\n", "UNINITIALIZED\n", "XXX\n", "HIZ\n", "ONE\n"};
   char now[24];
-  const std::to_chars_result digits = std::to_chars(now, now + sizeof now, phaseFour->time);
+  const std::to_chars_result digits = std::to_chars(now, now + sizeof now, phaseFour->now());
   writeStandardError({"Time = ", std::string_view(now, static_cast<size_t>(digits.ptr - now)),
                       probeLineMiddle(cind), v >= ZERO && v <= ONE ? names[v] : "NOT A SIGNAL\n"});
 }

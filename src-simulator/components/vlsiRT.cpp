@@ -42,7 +42,7 @@ void loadImage(int cind, int numberOfWords, int width, int storeWordsPerSimWord,
 }
 
 void addReadEvent(int signal, SignalValue v) {
-  phaseFour->skewHeap.add(Event(phaseFour->time + readPortDelay, signalChange, signal, v));
+  phaseFour->recordEventQueueInput(Event(phaseFour->now() + readPortDelay, signalChange, signal, v));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "kernel/Ph4.h"
 #include "kernel/RunTime.h"
 #include "output/SignalGroups.h"
+#include "simulation/Simulation.h"
 #include "startup/Sim.h"
 
 bool keyScriptPending = false;
@@ -36,23 +37,30 @@ std::string printableText(const std::string& word) {
 
 namespace {
 
-std::vector<ScriptStep> steps;
-size_t next = 0;         // the step that comes up next, or the one whose presses go on
-uint64_t pressed = 0;    // presses of that step made so far
-uint64_t row = 0;        // the next row's number
-// A row is awaited: for step awaitedStep (0: the reset), after its awaitedPresses-th press.
-// final: the row ends that step (for a step pressed until a condition holds, the row decides).
-bool awaiting = true;
-size_t awaitedStep = 0;
-uint64_t awaitedPresses = 0;
-bool awaitedFinal = true;
-uint64_t actionTime = 0;  // of the last press, setting, wait or reset
-bool stopped = false;     // the settle guard ended the script
-bool endAfterLastPoint = false;
-uint64_t guardBound = 0;
-std::vector<ScriptObserver> observers;  // by order
-void (*notSettledHook)(size_t, const std::string&, uint64_t, const std::string&) = nullptr;
-void (*inputErrorHook)(const std::string&, const std::string&) = nullptr;
+// The script of the simulation being run.
+struct KeyScriptState {
+  std::vector<ScriptStep> steps;
+  size_t next = 0;       // the step that comes up next, or the one whose presses go on
+  uint64_t pressed = 0;  // presses of that step made so far
+  uint64_t row = 0;      // the next row's number
+  // A row is awaited: for step awaitedStep (0: the reset), after its awaitedPresses-th press.
+  // final: the row ends that step (for a step pressed until a condition holds, the row decides).
+  bool awaiting = true;
+  size_t awaitedStep = 0;
+  uint64_t awaitedPresses = 0;
+  bool awaitedFinal = true;
+  uint64_t actionTime = 0;  // of the last press, setting, wait or reset
+  bool stopped = false;     // the settle guard ended the script
+  bool endAfterLastPoint = false;
+  uint64_t guardBound = 0;
+  std::vector<ScriptObserver> observers;  // by order
+  void (*notSettledHook)(size_t, const std::string&, uint64_t, const std::string&) = nullptr;
+  void (*inputErrorHook)(const std::string&, const std::string&) = nullptr;
+  KeyScriptState() { keyScriptPending = keyScriptEndsRun = false; }
+  ~KeyScriptState() { keyScriptPending = keyScriptEndsRun = false; }
+};
+
+KeyScriptState& script() { return Simulation::current().part<KeyScriptState>(); }
 
 // Digits only, no sign; false when empty or beyond 64 bits.
 bool readCount(const std::string& text, uint64_t& value) {
@@ -79,47 +87,47 @@ void applySettings(const ScriptStep& step) {
       if (switchLevel(setting.switches[k]) != setting.levels[k]) toggleSwitch(setting.switches[k]);
 }
 
-bool hasPoints() { return !observers.empty() || endAfterLastPoint || guardBound != 0; }
+bool hasPoints() {
+  KeyScriptState& k = script();
+  return !k.observers.empty() || k.endAfterLastPoint || k.guardBound != 0;
+}
 
-void updatePending() { keyScriptPending = !stopped && (next < steps.size() || (awaiting && hasPoints())); }
+void updatePending() {
+  KeyScriptState& k = script();
+  keyScriptPending = !k.stopped && (k.next < k.steps.size() || (k.awaiting && hasPoints()));
+}
 
 void reportRow() {
-  awaiting = false;
-  bool complete = awaitedFinal;
+  KeyScriptState& k = script();
+  k.awaiting = false;
+  bool complete = k.awaitedFinal;
   if (!complete) {  // a press of a step pressed until its condition holds, or one of key*N
-    const ScriptStep& step = steps[next];
-    complete = awaitedPresses >= step.count || (step.until && step.until());
+    const ScriptStep& step = k.steps[k.next];
+    complete = k.awaitedPresses >= step.count || (step.until && step.until());
     if (complete) {
-      ++next;
-      pressed = 0;
+      ++k.next;
+      k.pressed = 0;
     }
   }
-  const SettlePoint point{awaitedStep, row++, awaitedPresses, complete};
-  for (const ScriptObserver& o : observers)
+  const SettlePoint point{k.awaitedStep, k.row++, k.awaitedPresses, complete};
+  for (const ScriptObserver& o : k.observers)
     if (o.settlePoint) o.settlePoint(point);
-  if (endAfterLastPoint && keyScriptEndsRun && complete && awaitedStep == steps.size()) done = 1;
+  if (k.endAfterLastPoint && keyScriptEndsRun && complete && k.awaitedStep == k.steps.size()) done = 1;
 }
 
 void await(size_t step, uint64_t presses, bool final) {
-  awaiting = true;
-  awaitedStep = step;
-  awaitedPresses = presses;
-  awaitedFinal = final;
-  actionTime = phaseFour->time;
+  KeyScriptState& k = script();
+  k.awaiting = true;
+  k.awaitedStep = step;
+  k.awaitedPresses = presses;
+  k.awaitedFinal = final;
+  k.actionTime = phaseFour->now();
 }
 
 // The first few wires with events still queued, earliest first, with their values now.
 std::string stillChanging() {
   std::vector<std::pair<uint64_t, int>> pending;
-  std::vector<const Event*> nodes;
-  if (phaseFour->skewHeap.root != nullptr) nodes.push_back(phaseFour->skewHeap.root);
-  while (!nodes.empty()) {
-    const Event* e = nodes.back();
-    nodes.pop_back();
-    pending.emplace_back(e->time, e->signalSerialNumber);
-    if (e->lptr != nullptr) nodes.push_back(e->lptr);
-    if (e->rptr != nullptr) nodes.push_back(e->rptr);
-  }
+  phaseFour->forEachQueued([&](uint64_t time, int wire) { pending.emplace_back(time, wire); });
   std::sort(pending.begin(), pending.end());
   std::vector<SignalGroup> groups;
   std::vector<int> groupOfWire;
@@ -146,32 +154,34 @@ std::string stillChanging() {
 
 // Not settled: the guard ends the script once the next events lie beyond the bound.
 void guard() {
-  const SkewHeap& queue = phaseFour->skewHeap;
-  if (guardBound == 0 || queue.isEmpty() || queue.root->time - actionTime <= guardBound) return;
-  const size_t step = awaiting ? awaitedStep : next;
+  KeyScriptState& k = script();
+  const PhaseFour& four = *phaseFour;
+  if (k.guardBound == 0 || four.queueEmpty() || four.nextEventTime() - k.actionTime <= k.guardBound) return;
+  const size_t step = k.awaiting ? k.awaitedStep : k.next;
   const std::string changing = stillChanging();
-  stopped = true;
+  k.stopped = true;
   keyScriptPending = false;
   raiseExitStatus(1);
-  if (notSettledHook != nullptr) {
-    notSettledHook(step, step == 0 ? std::string() : steps[step - 1].origin, guardBound, changing);
+  if (k.notSettledHook != nullptr) {
+    k.notSettledHook(step, step == 0 ? std::string() : k.steps[step - 1].origin, k.guardBound, changing);
   } else {
     std::fflush(stdout);
     const std::string after =
-        step == 0 ? "the reset" : "step " + std::to_string(step) + " ('" + printableText(steps[step - 1].text) + "')";
+        step == 0 ? "the reset" : "step " + std::to_string(step) + " ('" + printableText(k.steps[step - 1].text) + "')";
     std::fprintf(stderr, "%s: -k: the circuit has not settled %llu time steps after %s; still changing: %s\n",
-                 commandName, static_cast<unsigned long long>(guardBound), after.c_str(), changing.c_str());
+                 commandName, static_cast<unsigned long long>(k.guardBound), after.c_str(), changing.c_str());
   }
   if (keyScriptEndsRun) done = 1;
 }
 
 // A step's input error found when the run starts.
 void inputError(const ScriptStep& step, const std::string& reason) {
-  if (step.origin.empty() || inputErrorHook == nullptr) {
+  KeyScriptState& k = script();
+  if (step.origin.empty() || k.inputErrorHook == nullptr) {
     std::fprintf(stderr, "%s: -k: %s\n", commandName, reason.c_str());
     endProcess(1);
   }
-  inputErrorHook(step.origin, reason);
+  k.inputErrorHook(step.origin, reason);
   endProcess(2);
 }
 
@@ -273,39 +283,51 @@ bool keyScriptParse(const char* text, std::string& error) {
 }
 
 void keyScriptAppend(const std::vector<ScriptStep>& more) {
-  steps.insert(steps.end(), more.begin(), more.end());
+  KeyScriptState& k = script();
+  k.steps.insert(k.steps.end(), more.begin(), more.end());
   updatePending();
 }
 
-size_t keyScriptSteps() { return steps.size(); }
+size_t keyScriptSteps() {
+  KeyScriptState& k = script();
+  return k.steps.size();
+}
 
 void keyScriptObserve(ScriptObserver observer) {
-  auto at = observers.begin();
-  while (at != observers.end() && at->order <= observer.order) ++at;
-  observers.insert(at, std::move(observer));
+  KeyScriptState& k = script();
+  auto at = k.observers.begin();
+  while (at != k.observers.end() && at->order <= observer.order) ++at;
+  k.observers.insert(at, std::move(observer));
   updatePending();
 }
 
 void keyScriptEndAfterLastPoint() {
-  endAfterLastPoint = true;
+  KeyScriptState& k = script();
+  k.endAfterLastPoint = true;
   updatePending();
 }
 
 void keyScriptSetSettleBound(uint64_t bound) {
-  guardBound = bound;
+  KeyScriptState& k = script();
+  k.guardBound = bound;
   updatePending();
 }
 
 void keyScriptOnNotSettled(void (*hook)(size_t, const std::string&, uint64_t, const std::string&)) {
-  notSettledHook = hook;
+  KeyScriptState& k = script();
+  k.notSettledHook = hook;
 }
 
-void keyScriptOnInputError(void (*hook)(const std::string&, const std::string&)) { inputErrorHook = hook; }
+void keyScriptOnInputError(void (*hook)(const std::string&, const std::string&)) {
+  KeyScriptState& k = script();
+  k.inputErrorHook = hook;
+}
 
 void keyScriptCheck() {
+  KeyScriptState& k = script();
   std::vector<SignalGroup> groups;
   std::vector<int> groupOfWire;
-  for (ScriptStep& step : steps) {
+  for (ScriptStep& step : k.steps) {
     if (!step.settings.empty()) {
       if (groups.empty()) signalGroupsForm(groups, groupOfWire);
       resolveSettings(step, groups);
@@ -318,70 +340,69 @@ void keyScriptCheck() {
 }
 
 void keyScriptRestart() {
-  next = 0;
-  pressed = 0;
-  row = 0;
-  stopped = false;
+  KeyScriptState& k = script();
+  k.next = 0;
+  k.pressed = 0;
+  k.row = 0;
+  k.stopped = false;
   await(0, 0, true);
-  actionTime = 0;
+  k.actionTime = 0;
   updatePending();
 }
 
 void keyScriptStep() {
+  KeyScriptState& k = script();
   PhaseFour& four = *phaseFour;
   // Presses that schedule nothing leave the circuit settled: the next step is due at once.
   while (keyScriptPending && done == 0 && reStart == 0) {
-    const bool settled = four.skewHeap.isEmpty();
-    if (awaiting) {
+    const bool settled = four.queueEmpty();
+    if (k.awaiting) {
       if (settled) {
         reportRow();
         updatePending();
         continue;
       }
       // Where it never settles, the row of a finished step is due when a timed step comes due.
-      if (!awaitedFinal || next == steps.size() || !steps[next].timed) {
+      if (!k.awaitedFinal || k.next == k.steps.size() || !k.steps[k.next].timed) {
         guard();
         return;
       }
     }
-    if (next == steps.size()) return;
-    ScriptStep& step = steps[next];
+    if (k.next == k.steps.size()) return;
+    ScriptStep& step = k.steps[k.next];
     if (step.timed) {
-      if (step.at > four.time) {
-        if (!settled && four.skewHeap.root->time <= step.at) return;
-        if (stopTime != 0 && step.at > stopTime) {
-          four.time = step.at;  // the run ends before the step
-          return;
-        }
-        four.time = step.at;
+      if (step.at > four.now()) {
+        if (!settled && four.nextEventTime() <= step.at) return;
+        four.advanceTo(step.at);
+        if (stopTime != 0 && step.at > stopTime) return;  // the run ends before the step
       }
     } else if (!settled) {
       guard();
       return;
     }
     // The circuit never settled after the step before: its row is now, before this step.
-    if (awaiting) {
+    if (k.awaiting) {
       reportRow();
       if (done != 0) return;
     }
-    const size_t number = next + 1;
-    if (step.until && pressed == 0 && step.until()) {  // holds already: no press
-      ++next;
+    const size_t number = k.next + 1;
+    if (step.until && k.pressed == 0 && step.until()) {  // holds already: no press
+      ++k.next;
       await(number, 0, true);
       reportRow();
     } else if (step.key != 0) {
       press(step.key);
-      ++pressed;
-      if (step.until || pressed < step.count) {
-        await(number, pressed, false);
+      ++k.pressed;
+      if (step.until || k.pressed < step.count) {
+        await(number, k.pressed, false);
       } else {
-        ++next;
-        await(number, pressed, true);
-        pressed = 0;
+        ++k.next;
+        await(number, k.pressed, true);
+        k.pressed = 0;
       }
     } else {
       applySettings(step);
-      ++next;
+      ++k.next;
       await(number, 0, true);
       if (step.settings.empty()) reportRow();  // a wait: its row is due at once
     }
@@ -390,8 +411,9 @@ void keyScriptStep() {
 }
 
 void keyScriptRunEnd() {
-  if (awaiting && !stopped && hasPoints()) reportRow();
+  KeyScriptState& k = script();
+  if (k.awaiting && !k.stopped && hasPoints()) reportRow();
   keyScriptPending = false;
-  for (auto o = observers.rbegin(); o != observers.rend(); ++o)
+  for (auto o = k.observers.rbegin(); o != k.observers.rend(); ++o)
     if (o->runEnd) o->runEnd();
 }

@@ -9,6 +9,7 @@
 #include "output/OutputFile.h"
 #include "kernel/Ph4.h"
 #include "output/SignalGroups.h"
+#include "simulation/Simulation.h"
 #include "startup/EndProcess.h"
 #include "startup/Settings.h"
 
@@ -20,51 +21,59 @@ struct Column {
   int width = 1;
 };
 
-std::string fileName;
-std::string columnNames;  // -G, empty for the probed groups
-OutputFile file;
-std::vector<Column> columns;
+struct TableState {
+  std::string fileName;
+  std::string columnNames;  // -G, empty for the probed groups
+  OutputFile file;
+  std::vector<Column> columns;
+};
+
+TableState& table() { return Simulation::current().part<TableState>(); }
 
 // Rows on standard output keep their place among the lines printed there.
 void write(const std::string& text) {
-  if (fileName == "-") std::fflush(stdout);
-  file.write(text);
-  file.flush();  // a row per step at most: followed as the run goes, also with a window
+  TableState& v = table();
+  if (v.fileName == "-") std::fflush(stdout);
+  v.file.write(text);
+  v.file.flush();  // a row per step at most: followed as the run goes, also with a window
 }
 
 void formColumns() {
+  TableState& v = table();
   std::vector<SignalGroup> groups;
   std::vector<int> groupOfWire;
   signalGroupsForm(groups, groupOfWire);
-  columns.clear();
-  if (columnNames.empty()) {
+  v.columns.clear();
+  if (v.columnNames.empty()) {
     for (int g : signalGroupsProbed(groupOfWire)) {
       const SignalGroup& group = groups[static_cast<size_t>(g)];
-      columns.push_back({group.name, group.first, group.width});
+      v.columns.push_back({group.name, group.first, group.width});
     }
     return;
   }
   size_t begin = 0;
   for (;;) {
-    const size_t comma = columnNames.find(',', begin);
-    const std::string name = columnNames.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
+    const size_t comma = v.columnNames.find(',', begin);
+    const std::string name =
+        v.columnNames.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
     int group = -1, bit = -1;
     if (!signalGroupsFind(groups, name, group, bit)) {
       std::fprintf(stderr, "%s: -G: unknown signal '%s'\n", commandName, printableText(name).c_str());
       endProcess(2);
     }
     const SignalGroup& g = groups[static_cast<size_t>(group)];
-    columns.push_back(bit < 0 ? Column{name, g.first, g.width} : Column{name, g.first + bit, 1});
+    v.columns.push_back(bit < 0 ? Column{name, g.first, g.width} : Column{name, g.first + bit, 1});
     if (comma == std::string::npos) break;
     begin = comma + 1;
   }
 }
 
 void open() {
+  TableState& v = table();
   formColumns();
-  file.open(commandName, "-s", fileName);
+  v.file.open(commandName, "-s", v.fileName);
   std::string text = "time step";
-  for (const Column& c : columns) text += " " + c.name;
+  for (const Column& c : v.columns) text += " " + c.name;
   text += "\n";
   write(text);
 }
@@ -72,20 +81,25 @@ void open() {
 }  // namespace
 
 void stepTableSetFile(const char* path) {
-  const bool first = fileName.empty();
-  fileName = path;
+  TableState& v = table();
+  const bool first = v.fileName.empty();
+  v.fileName = path;
   if (!first) return;  // the last -s given is the table
   signalGroupsOnRunStart(open);
   keyScriptObserve({stepTableRow, stepTableClose, 0});
 }
 
-void stepTableSetColumns(const char* names) { columnNames = names; }
+void stepTableSetColumns(const char* names) {
+  TableState& v = table();
+  v.columnNames = names;
+}
 
 void stepTableRow(const SettlePoint& point) {
-  if (!file.isOpen()) return;
+  TableState& v = table();
+  if (!v.file.isOpen()) return;
   const SignalValue* wires = phaseThree->currentSignals;
-  std::string text = std::to_string(phaseFour->time) + " " + std::to_string(point.row);
-  for (const Column& c : columns) {
+  std::string text = std::to_string(phaseFour->now()) + " " + std::to_string(point.row);
+  for (const Column& c : v.columns) {
     const SignalValue* bits = wires + c.first;
     text += ' ';
     if (c.width == 1)
@@ -97,4 +111,7 @@ void stepTableRow(const SettlePoint& point) {
   write(text);
 }
 
-void stepTableClose() { file.close(); }
+void stepTableClose() {
+  TableState& v = table();
+  v.file.close();
+}

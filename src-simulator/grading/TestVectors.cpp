@@ -13,6 +13,7 @@
 #include "grading/KeyScript.h"
 #include "output/OutputFile.h"
 #include "output/SignalGroups.h"
+#include "simulation/Simulation.h"
 #include "grading/ValueText.h"
 #include "startup/EndProcess.h"
 #include "startup/Settings.h"
@@ -24,7 +25,7 @@ struct Expectation {
   int line;
   std::string name;
   ValueText value;
-  size_t point;  // the key script's settle point: steps of -k and earlier -v files come first
+  size_t point;    // the key script's settle point: steps of -k and earlier -v files come first
   int until = -1;  // the step pressed until this holds, in untilSteps; -1 for none
   int group = -1;
   int bit = -1;                       // -1: the whole group
@@ -49,15 +50,19 @@ struct NotSettled {
   std::string message;
 };
 
-std::vector<std::string> fileNames;
-std::string reportName;
-std::vector<Expectation> expectations;
-std::vector<UntilStep> untilSteps;
-std::vector<NotSettled> notSettled;
-size_t nextToCheck = 0;
-int passedCount = 0, failedCount = 0;
-std::vector<SignalGroup> groups;
-std::vector<int> groupOfWire;
+struct VectorsState {
+  std::vector<std::string> fileNames;
+  std::string reportName;
+  std::vector<Expectation> expectations;
+  std::vector<UntilStep> untilSteps;
+  std::vector<NotSettled> notSettled;
+  size_t nextToCheck = 0;
+  int passedCount = 0, failedCount = 0;
+  std::vector<SignalGroup> groups;
+  std::vector<int> groupOfWire;
+};
+
+VectorsState& vectors() { return Simulation::current().part<VectorsState>(); }
 
 std::string xml(const std::string& s) {
   std::string out;
@@ -80,45 +85,61 @@ std::string reportHead(const std::string& suite, size_t tests, int failures, int
 }
 const char* const reportTail = "</testsuite>\n</testsuites>\n";
 
-void writeReportText(const std::string& text) {
+// mayEnd false: a report that cannot be written gives its message but does not end the process
+// (a file that cannot be used has its own status, 2).
+void writeReportText(const std::string& text, bool mayEnd = true) {
   OutputFile out;
-  out.open(commandName, "-o", reportName);
+  if (!out.open(commandName, "-o", vectors().reportName, mayEnd)) return;
   out.write(text);
-  out.close();
+  out.close(!mayEnd);
 }
 
 // A file that cannot be used: its message, the report's one error case, status 2.
-[[noreturn]] void unusable(const std::string& file, const std::string& where, const std::string& reason) {
+// A file that cannot be used: its message and the report's one error case.
+void reportUnusable(const std::string& file, const std::string& where, const std::string& reason) {
+  VectorsState& v = vectors();
   std::fprintf(stderr, "%s: -v: %s%s\n", commandName, where.empty() ? "" : (where + ": ").c_str(), reason.c_str());
-  if (!reportName.empty()) {
+  if (!v.reportName.empty()) {
     const std::string name = where.empty() ? file : where;
     writeReportText(reportHead(file, 1, 0, 1) + "  <testcase classname=\"" + xml(file) + "\" name=\"" + xml(name) +
-                    "\">\n    <error message=\"" + xml(reason) + "\"/>\n  </testcase>\n" + reportTail);
+                        "\">\n    <error message=\"" + xml(reason) + "\"/>\n  </testcase>\n" + reportTail,
+                    false);
   }
+}
+
+// The same, ending the process with status 2 (found when the run starts).
+[[noreturn]] void unusable(const std::string& file, const std::string& where, const std::string& reason) {
+  reportUnusable(file, where, reason);
   endProcess(2);
 }
 
-std::string at(size_t file, int line) { return fileNames[file] + ":" + std::to_string(line); }
+std::string at(size_t file, int line) {
+  VectorsState& v = vectors();
+  return v.fileNames[file] + ":" + std::to_string(line);
+}
 std::string where(const Expectation& e) { return at(e.file, e.line) + ": " + e.name; }
 
 std::string widthText(int width) { return std::to_string(width) + (width == 1 ? " bit" : " bits"); }
 
 // The wires of an expectation hold its value now.
 bool holds(const Expectation& e) {
-  const SignalValue* actual = phaseThree->currentSignals + groups[static_cast<size_t>(e.group)].first + (e.bit < 0 ? 0 : e.bit);
+  VectorsState& v = vectors();
+  const SignalValue* actual =
+      phaseThree->currentSignals + v.groups[static_cast<size_t>(e.group)].first + (e.bit < 0 ? 0 : e.bit);
   for (size_t k = 0; k < e.expected.size(); ++k)
     if (actual[k] != e.expected[k]) return false;
   return true;
 }
 
 void resolve() {
-  signalGroupsForm(groups, groupOfWire);
-  for (Expectation& e : expectations) {
-    if (!signalGroupsFind(groups, e.name, e.group, e.bit))
-      unusable(fileNames[e.file], at(e.file, e.line), "unknown signal '" + printableText(e.name) + "'");
-    const int width = e.bit < 0 ? groups[static_cast<size_t>(e.group)].width : 1;
+  VectorsState& v = vectors();
+  signalGroupsForm(v.groups, v.groupOfWire);
+  for (Expectation& e : v.expectations) {
+    if (!signalGroupsFind(v.groups, e.name, e.group, e.bit))
+      unusable(v.fileNames[e.file], at(e.file, e.line), "unknown signal '" + printableText(e.name) + "'");
+    const int width = e.bit < 0 ? v.groups[static_cast<size_t>(e.group)].width : 1;
     if (!valueTextBits(e.value, width, e.expected))
-      unusable(fileNames[e.file], at(e.file, e.line),
+      unusable(v.fileNames[e.file], at(e.file, e.line),
                "value '" + printableText(e.value.text) + "' is wider than " + printableText(e.name) + " (" +
                    widthText(width) + ")");
   }
@@ -130,22 +151,25 @@ std::string pressesText(const UntilStep& u) {
 }
 
 void check(size_t point) {
+  VectorsState& v = vectors();
   std::string text;
-  for (; nextToCheck < expectations.size() && expectations[nextToCheck].point <= point; ++nextToCheck) {
-    Expectation& e = expectations[nextToCheck];
+  for (; v.nextToCheck < v.expectations.size() && v.expectations[v.nextToCheck].point <= point; ++v.nextToCheck) {
+    Expectation& e = v.expectations[v.nextToCheck];
     const int width = static_cast<int>(e.expected.size());
     if (holds(e)) {
       e.outcome = Expectation::passed;
-      ++passedCount;
+      ++v.passedCount;
       continue;
     }
     e.outcome = Expectation::failed;
-    ++failedCount;
-    const SignalValue* actual = phaseThree->currentSignals + groups[static_cast<size_t>(e.group)].first + (e.bit < 0 ? 0 : e.bit);
+    ++v.failedCount;
+    const SignalValue* actual =
+        phaseThree->currentSignals + v.groups[static_cast<size_t>(e.group)].first + (e.bit < 0 ? 0 : e.bit);
     e.actualText = valueTextShow(e.value.notation, actual, width);
-    text += where(e) + " expected " + valueTextShow(e.value.notation, e.expected.data(), width) + " got " + e.actualText;
+    text +=
+        where(e) + " expected " + valueTextShow(e.value.notation, e.expected.data(), width) + " got " + e.actualText;
     if (e.until >= 0) {
-      const UntilStep& u = untilSteps[static_cast<size_t>(e.until)];
+      const UntilStep& u = v.untilSteps[static_cast<size_t>(e.until)];
       e.actualText += pressesText(u) + " (the limit)";
       text += pressesText(u) + " (the limit)";
     }
@@ -158,13 +182,14 @@ void check(size_t point) {
 
 // A step pressed until its conditions hold has ended: how many presses it took.
 void untilEnded(UntilStep& u, uint64_t presses) {
+  VectorsState& v = vectors();
   u.done = true;
   u.presses = presses;
   bool held = true;
   std::string conditions;
   for (size_t k = u.first; k < u.last; ++k) {
-    held = held && holds(expectations[k]);
-    conditions += (conditions.empty() ? "" : " ") + expectations[k].name + "=" + expectations[k].value.text;
+    held = held && holds(v.expectations[k]);
+    conditions += (conditions.empty() ? "" : " ") + v.expectations[k].name + "=" + v.expectations[k].value.text;
   }
   if (!held) return;  // its failed conditions say it
   const std::string text = at(u.file, u.line) + ": " + conditions + pressesText(u) + "\n";
@@ -173,17 +198,19 @@ void untilEnded(UntilStep& u, uint64_t presses) {
 }
 
 void writeReport() {
-  if (reportName.empty()) return;
-  std::string text = reportHead(fileNames[0], expectations.size() + notSettled.size(),
-                                failedCount, 0);
-  for (const NotSettled& n : notSettled)
-    text += "  <testcase classname=\"" + xml(fileNames[0]) + "\" name=\"" + xml(n.where.empty() ? "settling" : n.where) +
-            "\">\n    <failure message=\"" + xml(n.message) + "\"/>\n  </testcase>\n";
-  for (const Expectation& e : expectations) {
-    text += "  <testcase classname=\"" + xml(fileNames[e.file]) + "\" name=\"line " + std::to_string(e.line) + ": " +
+  VectorsState& v = vectors();
+  if (v.reportName.empty()) return;
+  std::string text = reportHead(v.fileNames[0], v.expectations.size() + v.notSettled.size(), v.failedCount, 0);
+  for (const NotSettled& n : v.notSettled)
+    text += "  <testcase classname=\"" + xml(v.fileNames[0]) + "\" name=\"" +
+            xml(n.where.empty() ? "settling" : n.where) + "\">\n    <failure message=\"" + xml(n.message) +
+            "\"/>\n  </testcase>\n";
+  for (const Expectation& e : v.expectations) {
+    text += "  <testcase classname=\"" + xml(v.fileNames[e.file]) + "\" name=\"line " + std::to_string(e.line) + ": " +
             xml(e.name + "=" + e.value.text) + "\"";
-    const UntilStep* u = e.until >= 0 ? &untilSteps[static_cast<size_t>(e.until)] : nullptr;
-    const std::string presses = u != nullptr && u->done ? "    <system-out>" + std::to_string(u->presses) + " presses</system-out>\n" : "";
+    const UntilStep* u = e.until >= 0 ? &v.untilSteps[static_cast<size_t>(e.until)] : nullptr;
+    const std::string presses =
+        u != nullptr && u->done ? "    <system-out>" + std::to_string(u->presses) + " presses</system-out>\n" : "";
     if (e.outcome == Expectation::passed) {
       text += presses.empty() ? "/>\n" : ">\n" + presses + "  </testcase>\n";
       continue;
@@ -195,35 +222,38 @@ void writeReport() {
 }
 
 void runEnd() {
+  VectorsState& v = vectors();
   std::string text;
-  for (; nextToCheck < expectations.size(); ++nextToCheck) {
-    Expectation& e = expectations[nextToCheck];
+  for (; v.nextToCheck < v.expectations.size(); ++v.nextToCheck) {
+    Expectation& e = v.expectations[v.nextToCheck];
     const int width = static_cast<int>(e.expected.size());
     e.outcome = Expectation::unreached;
-    ++failedCount;
+    ++v.failedCount;
     text += where(e) + " expected " + valueTextShow(e.value.notation, e.expected.data(), width) + " not reached\n";
   }
-  text += std::to_string(passedCount) + " passed, " + std::to_string(failedCount) + " failed\n";
+  text += std::to_string(v.passedCount) + " passed, " + std::to_string(v.failedCount) + " failed\n";
   std::fputs(text.c_str(), stdout);
   std::fflush(stdout);
-  if (failedCount > 0) raiseExitStatus(1);
+  if (v.failedCount > 0) raiseExitStatus(1);
   writeReport();
 }
 
 // The settle guard: the step's line (or the first expectation after the reset) and the wires.
 void notSettledAfter(size_t step, const std::string& stepOrigin, uint64_t bound, const std::string& changing) {
+  VectorsState& v = vectors();
   std::string origin = stepOrigin;
   std::string after = "this step";
   if (step == 0) {
     after = "the reset";
-    if (!expectations.empty() && expectations[0].point == 0) origin = at(expectations[0].file, expectations[0].line);
+    if (!v.expectations.empty() && v.expectations[0].point == 0)
+      origin = at(v.expectations[0].file, v.expectations[0].line);
   } else if (origin.empty()) {
     after = "step " + std::to_string(step) + " of -k";
   }
   const std::string message = "the circuit has not settled " + std::to_string(bound) + " time steps after " + after +
                               "; still changing: " + changing;
-  ++failedCount;
-  notSettled.push_back({origin, message});
+  ++v.failedCount;
+  v.notSettled.push_back({origin, message});
   std::fflush(stdout);
   const std::string line =
       (origin.empty() ? std::string(commandName) + (step == 0 ? ": -v" : ": -k") : origin) + ": " + message + "\n";
@@ -238,9 +268,10 @@ void inputError(const std::string& origin, const std::string& reason) {
 }  // namespace
 
 void settlePoint(const SettlePoint& point) {
+  VectorsState& v = vectors();
   if (!point.complete) return;
-  for (UntilStep& u : untilSteps)
-    if (!u.done && expectations[u.first].point == point.step) untilEnded(u, point.presses);
+  for (UntilStep& u : v.untilSteps)
+    if (!u.done && v.expectations[u.first].point == point.step) untilEnded(u, point.presses);
   check(point.step);
 }
 
@@ -353,7 +384,7 @@ bool parse(std::istream& in, const std::string& file, size_t fileIndex, size_t f
           untils.push_back(u);
           step.until = [first = u.first, last = u.last] {
             for (size_t k = first; k < last; ++k)
-              if (!holds(expectations[k])) return false;
+              if (!holds(vectors().expectations[k])) return false;
             return true;
           };
         } else {
@@ -378,35 +409,42 @@ bool parse(std::istream& in, const std::string& file, size_t fileIndex, size_t f
 
 }  // namespace
 
-void testVectorsRead(const char* path) {
+bool testVectorsRead(const char* path) {
+  VectorsState& v = vectors();
   const std::string file = path;
+  // Reported here, the process ended by the caller: nothing of this frame is left behind then.
+  auto fail = [&](const std::string& where, const std::string& reason) {
+    reportUnusable(file, where, reason);
+    return false;
+  };
   std::ifstream in(path);
-  if (!in) unusable(file, "", "cannot open '" + file + "': " + std::strerror(errno));
+  if (!in) return fail("", "cannot open '" + file + "': " + std::strerror(errno));
   std::vector<ScriptStep> steps;
   std::vector<Expectation> found;
   std::vector<UntilStep> untils;
   int line = 0;
   std::string reason;
-  const size_t fileIndex = fileNames.size();
-  fileNames.push_back(file);
-  const bool ok = parse(in, file, fileIndex, keyScriptSteps(), expectations.size(), untilSteps.size(), steps, found,
+  const size_t fileIndex = v.fileNames.size();
+  v.fileNames.push_back(file);
+  const bool ok = parse(in, file, fileIndex, keyScriptSteps(), v.expectations.size(), v.untilSteps.size(), steps, found,
                         untils, line, reason);
   const bool unreadable = in.bad();
   const int readError = errno;
   in.close();
-  if (unreadable) unusable(file, "", "cannot read '" + file + "': " + std::strerror(readError));
-  if (!ok) unusable(file, at(fileIndex, line), reason);
-  if (found.empty()) unusable(file, file, "no expectations (a line's NAME=VALUE checks a signal)");
-  for (Expectation& e : found) expectations.push_back(std::move(e));
-  for (const UntilStep& u : untils) untilSteps.push_back(u);
+  if (unreadable) return fail("", "cannot read '" + file + "': " + std::strerror(readError));
+  if (!ok) return fail(at(fileIndex, line), reason);
+  if (found.empty()) return fail(file, "no expectations (a line's NAME=VALUE checks a signal)");
+  for (Expectation& e : found) v.expectations.push_back(std::move(e));
+  for (const UntilStep& u : untils) v.untilSteps.push_back(u);
   keyScriptAppend(steps);
-  if (fileIndex > 0) return;  // the first file installs what they all share
+  if (fileIndex > 0) return true;  // the first file installs what they all share
   signalGroupsOnRunStart(resolve);
   keyScriptOnNotSettled(notSettledAfter);
   keyScriptOnInputError(inputError);
   // Without a window the run ends after the last step; with one it stays open.
   keyScriptEndAfterLastPoint();
   keyScriptObserve({settlePoint, runEnd, 1});
+  return true;
 }
 
 bool testVectorsCheck(std::istream& in, const std::string& file, std::string& error) {
@@ -421,4 +459,7 @@ bool testVectorsCheck(std::istream& in, const std::string& file, std::string& er
   return false;
 }
 
-void testVectorsReport(const char* path) { reportName = path; }
+void testVectorsReport(const char* path) {
+  VectorsState& v = vectors();
+  v.reportName = path;
+}

@@ -35,8 +35,9 @@
 #include <string>
 
 // Reads and parses the file and appends its steps to the key script (-v). A file that cannot be
-// read or parsed ends the process with status 2 after "<program>: -v: ..." on standard error.
-void testVectorsRead(const char* path);
+// read or parsed is reported ("<program>: -v: ..." on standard error, and the report's error
+// case) and gives false: the caller ends the process with status 2.
+bool testVectorsRead(const char* path);
 
 // The parse of testVectorsRead on text, nothing kept: false with a one-line reason
 // ("<file>:<line>: ...") for the first malformed line.

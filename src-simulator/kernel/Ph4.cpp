@@ -6,6 +6,18 @@
 
 PhaseFour* phaseFour = nullptr;
 
+bool PhaseFour::takeEarliestEvent(Event& event) {
+  if (skewHeap.isEmpty()) return false;
+  event = skewHeap.min();
+  skewHeap.removeMin();
+  return true;
+}
+
+void PhaseFour::advanceTo(uint64_t t) {
+  if (!skewHeap.isEmpty() && skewHeap.root->time < t) t = skewHeap.root->time;  // never past an event
+  time = t;
+}
+
 void PhaseFour::runInitialize() {
   while (!skewHeap.isEmpty()) skewHeap.removeMin();
   time = 0;

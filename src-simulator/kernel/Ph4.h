@@ -16,8 +16,6 @@ class Activations;
 
 class PhaseFour {
 public:
-  uint64_t time = 0;
-  SkewHeap skewHeap;
   // Run statistics for the benchmark: events applied, evaluation passes.
   uint64_t appliedEvents = 0;
   uint64_t passes = 0;
@@ -37,7 +35,25 @@ public:
   void altSignalTransition(int signalSerialNumber, SignalValue newSignalValue, int deltaTime);
   void tsbSignalTransition(int cind, int signalSerialNumber, SignalValue newSignalValue, int quickTime,
                            int lazyTime);
+  // The one entry for an event that comes from no transition request (a memory's read port, a
+  // test's driver): queued as a request's events are, with the wire's scheduled value and time.
   void recordEventQueueInput(Event ev);
+
+  // Simulated time, and the queue as others may see it: only the kernel changes either.
+  uint64_t now() const { return time; }
+  bool queueEmpty() const { return skewHeap.isEmpty(); }
+  int queueLength() const { return skewHeap.getLength(); }
+  // The time of the earliest queued event; the queue must not be empty.
+  uint64_t nextEventTime() const { return skewHeap.root->time; }
+  // Calls visit(time, wire) for every queued event, in no particular order.
+  template <typename Visit>
+  void forEachQueued(Visit visit) const;
+  // Takes the earliest event out of the queue, in the order the run applies them, without
+  // applying it; false when the queue is empty.
+  bool takeEarliestEvent(Event& event);
+  // Time moves on to t without applying anything (a step of a key script due at t): no event
+  // may be queued before t.
+  void advanceTo(uint64_t t);
 
   void runInitialize();
 
@@ -60,7 +76,11 @@ public:
   void run();
 
 private:
+  uint64_t time = 0;
+  SkewHeap skewHeap;
   Activations* activations = nullptr;
+  // Queues an event with the wire's scheduled value and time (Transit.cpp).
+  void record(int signalSerialNumber, SignalValue value, uint64_t at);
   Activations& activated();
   bool idle() const;
   void serveWindow(int& checkEventCountDown);
@@ -69,6 +89,19 @@ private:
   void evaluateActivated();
   void applyEarliestEvents();
 };
+
+template <typename Visit>
+void PhaseFour::forEachQueued(Visit visit) const {
+  std::vector<const Event*> nodes;
+  if (skewHeap.root != nullptr) nodes.push_back(skewHeap.root);
+  while (!nodes.empty()) {
+    const Event* e = nodes.back();
+    nodes.pop_back();
+    visit(e->time, e->signalSerialNumber);
+    if (e->lptr != nullptr) nodes.push_back(e->lptr);
+    if (e->rptr != nullptr) nodes.push_back(e->rptr);
+  }
+}
 
 extern PhaseFour* phaseFour;
 

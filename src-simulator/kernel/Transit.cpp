@@ -70,24 +70,24 @@ constexpr TransitionCell transitionTable[5][5] = {
   std::cerr << " at time = " << lastTime << ", which was queued at time = " << three.whenScheduled[s]
             << "\n  Now scheduling to become ";
   saySignalValue(v);
-  std::cerr << " at time = " << requested << ".  Now Queueing-time = " << four.time << std::endl;
+  std::cerr << " at time = " << requested << ".  Now Queueing-time = " << four.now() << std::endl;
 }
 
+}  // namespace
+
 // recordEventQueueInput, inline for the transitions.
-inline void record(PhaseFour& four, int s, SignalValue v, uint64_t t) {
+inline void PhaseFour::record(int s, SignalValue v, uint64_t t) {
   PhaseThree& three = *phaseThree;
   const uint64_t lastTime = three.scheduledTimes[s];
   if (t < lastTime) [[unlikely]] {
-    if (v != UNINITIALIZED && v != XXX) reportTimeWarp(four, s, v, t, lastTime);
+    if (v != UNINITIALIZED && v != XXX) reportTimeWarp(*this, s, v, t, lastTime);
     t = lastTime + 1;
   }
   three.scheduledSignals[s] = v;
   three.scheduledTimes[s] = t;
-  three.whenScheduled[s] = four.time;
-  four.skewHeap.add(t, s, v);
+  three.whenScheduled[s] = time;
+  skewHeap.add(t, s, v);
 }
-
-}  // namespace
 
 void PhaseFour::scheduleTransition(int signalSerialNumber, SignalValue newSignalValue, int quickTime,
                                     int lazyTime) {
@@ -98,7 +98,7 @@ void PhaseFour::scheduleTransition(int signalSerialNumber, SignalValue newSignal
   for (int i = 0; i < cell.count; ++i) {
     const TransitionStep& step = cell.step[i];
     const int delay = step.lazy ? lazyTime : quickTime;
-    record(*this, signalSerialNumber, step.value, time + static_cast<int64_t>(delay));
+    record(signalSerialNumber, step.value, time + static_cast<int64_t>(delay));
   }
 }
 
@@ -134,4 +134,4 @@ void PhaseFour::tsbSignalTransition(int cind, int signalSerialNumber, SignalValu
   }
 }
 
-void PhaseFour::recordEventQueueInput(Event ev) { record(*this, ev.signalSerialNumber, ev.sigValue, ev.time); }
+void PhaseFour::recordEventQueueInput(Event ev) { record(ev.signalSerialNumber, ev.sigValue, ev.time); }

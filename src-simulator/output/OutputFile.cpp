@@ -10,7 +10,8 @@
 
 #include "startup/EndProcess.h"
 
-void OutputFile::open(const std::string& programName, const std::string& optionName, const std::string& path) {
+bool OutputFile::open(const std::string& programName, const std::string& optionName, const std::string& path,
+                      bool endOnFailure) {
   program = programName;
   option = optionName;
   name = path;
@@ -18,6 +19,7 @@ void OutputFile::open(const std::string& programName, const std::string& optionN
   if (fd < 0) {
     std::fprintf(stderr, "%s: %s: cannot write '%s': %s\n", program.c_str(), option.c_str(), name.c_str(),
                  std::strerror(errno));
+    if (!endOnFailure) return false;
     endProcess(1);
   }
   struct stat status {};
@@ -25,6 +27,12 @@ void OutputFile::open(const std::string& programName, const std::string& optionN
   if (buffer == nullptr) buffer = new char[capacity];
   pending = 0;
   start = 0;
+  return true;
+}
+
+OutputFile::~OutputFile() {
+  if (fd >= 0) ::close(fd);
+  delete[] buffer;
 }
 
 bool OutputFile::writeOut() {

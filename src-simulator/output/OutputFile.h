@@ -16,12 +16,16 @@
 class OutputFile {
 public:
   OutputFile() = default;
+  // Releases the buffer; a file still open is closed with what is pending left unwritten.
+  ~OutputFile();
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
   // Creates (or truncates) path, or writes to standard output for "-"; program and option (such
   // as "-V") name it in messages.
-  void open(const std::string& program, const std::string& option, const std::string& path);
+  // With endOnFailure false, a file that cannot be created gives its message and false instead.
+  bool open(const std::string& program, const std::string& option, const std::string& path,
+            bool endOnFailure = true);
   bool isOpen() const { return fd >= 0; }
   const std::string& path() const { return name; }
 

@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "elaboration/Ph2.h"
+#include "simulation/Simulation.h"
 
 namespace {
 
@@ -26,10 +27,10 @@ void splitName(const char* name, std::string& base, long& index) {
   base = full;
 }
 
-std::vector<void (*)()>& runStartHooks() {
-  static std::vector<void (*)()> hooks;
-  return hooks;
-}
+struct RunStartHooks {
+  std::vector<void (*)()> hooks;
+};
+std::vector<void (*)()>& runStartHooks() { return Simulation::current().part<RunStartHooks>().hooks; }
 
 }  // namespace
 

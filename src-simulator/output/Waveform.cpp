@@ -100,6 +100,13 @@ void flushPending() {
 
 // Groups the wires into variables and the variables into one scope per name.
 void declare() {
+  // A dump of its own for each simulation a process runs.
+  variables.clear();
+  dirty.clear();
+  dirtyList.clear();
+  pendingTime = offset = lastTimeWritten = 0;
+  anyTimeWritten = false;
+  text.clear();
   const int n = phaseTwo->numberOfSignals;
   std::vector<SignalGroup> groups;
   signalGroupsForm(groups, variableOf);

@@ -6,21 +6,16 @@
 
 #include "output/ErrorOutput.h"
 #include "kernel/RunTime.h"
+#include "simulation/Simulation.h"
 
 #ifdef TAVRIN_FUZZ_BUILD
 std::jmp_buf* endProcessJump = nullptr;
 int endProcessStatus = 0;
 #endif
 
-namespace {
-int raisedStatus = 0;
-}
+void raiseExitStatus(int status) { Simulation::current().raiseStatus(status); }
 
-void raiseExitStatus(int status) {
-  if (status > raisedStatus) raisedStatus = status;
-}
-
-int finalExitStatus() { return raisedStatus; }
+int finalExitStatus() { return Simulation::current().status(); }
 
 void endProcess(int status) {
   std::cout.flush();

@@ -6,7 +6,8 @@
 [[noreturn]] void endProcess(int status);
 
 // A run that goes on to its end but must not report success (a failed check, output that was
-// lost): the process ends with the highest status raised, once the run is over.
+// lost): the simulation, and the process, end with the highest status raised, once the run is
+// over.
 void raiseExitStatus(int status);
 int finalExitStatus();
 

@@ -7,13 +7,17 @@
 #include <vector>
 
 #include "construction/Ph1.h"
+#include "construction/addStCmp.h"
 #include "display/Ph5.h"
 #include "display/Window.h"
 #include "elaboration/Ph2.h"
 #include "elaboration/Ph3.h"
 #include "kernel/Ph4.h"
 #include "kernel/RunTime.h"
+#include "output/Waveform.h"
+#include "simulation/Simulation.h"
 #include "startup/cmdLine.h"
+#include "startup/getopt.h"
 
 namespace {
 double msSince(std::chrono::steady_clock::time_point start) {
@@ -61,6 +65,18 @@ void teardown() {
   delete phaseTwo;
   phaseTwo = nullptr;
   std::vector<int>().swap(tavrin::m);
+}
+
+int simulate(int argc, char** argv, void (*build)()) {
+  Simulation simulation;
+  tavrin::resetGetopt();
+  resetSettings();
+  done = reStart = haltFlag = stallLevel = 0;
+  visibleFlag = 1;
+  waveformSetFile("");
+  Sim(argc, argv, build);
+  checkStandardStreams();
+  return simulation.status();
 }
 
 void Sim(int argc, char** argv, void (*build)()) {

@@ -9,6 +9,12 @@
 // One simulation: the command line, the circuit built, elaborate(), the run, teardown().
 void Sim(int argc, char** argv, void (*build)());
 
+// One simulation of its own from a clean start: a Simulation made current, the settings, the
+// option parser and the run flags at their defaults, then Sim. Returns the simulation's exit
+// status; what the run writes goes to standard output and standard error as usual. A fatal error
+// still ends the process (endProcess).
+int simulate(int argc, char** argv, void (*build)());
+
 // After construction: the circuit flattened into arrays (its counts reported, and the process
 // ended on counted diagnostics), its connectivity checked, the activation lists formed, the
 // kernel and the display made. times, when given, receives the cost of the steps in ms.

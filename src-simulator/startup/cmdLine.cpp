@@ -223,7 +223,7 @@ void commandLine(int gargc, char** gargv) {
       case 'r': romImageFile = tavrin::optarg; break;
       case 'V': waveformSetFile(tavrin::optarg); break;
       case 'v':
-        testVectorsRead(tavrin::optarg);
+        if (!testVectorsRead(tavrin::optarg)) endProcess(2);
         vectorFiles = true;
         break;
       case 'o': testVectorsReport(tavrin::optarg); break;

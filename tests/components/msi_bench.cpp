@@ -29,7 +29,7 @@ void driverEvaluate(int cind) {
   int n = phaseTwo->core[cind].numberOfOutputs;
   for (const Step& step : scripts[phaseTwo->core[cind].integerParameters()[0]])
     for (int i = 0; i < n && i < static_cast<int>(step.value.size()); ++i)
-      phaseFour->skewHeap.add(Event(step.time, signalChange, phaseTwo->core[cind].outputs()[i],
+      phaseFour->recordEventQueueInput(Event(step.time, signalChange, phaseTwo->core[cind].outputs()[i],
                                     valueOf(step.value[step.value.size() - 1 - i])));
 }
 
@@ -37,14 +37,14 @@ void traceEvaluate(int cind) {
   std::string value;
   for (int i = phaseTwo->core[cind].numberOfDataInputs - 1; i >= 0; --i)
     value += letters[phaseThree->currentSignals[phaseTwo->core[cind].dataInputs()[i]]];
-  std::cerr << phaseFour->time << " " << phaseTwo->record[cind].decal << " " << value << "\n";
+  std::cerr << phaseFour->now() << " " << phaseTwo->record[cind].decal << " " << value << "\n";
 }
 
 // Keeps the queue busy until the stop time has passed, so that -T ends every run.
 void tickEvaluate(int cind) {
   if (phaseTwo->core[cind].state != 0) return;
   phaseTwo->core[cind].state = 1;
-  phaseFour->skewHeap.add(Event(currentStop + 1, signalChange, phaseTwo->core[cind].outputs()[0], ONE));
+  phaseFour->recordEventQueueInput(Event(currentStop + 1, signalChange, phaseTwo->core[cind].outputs()[0], ONE));
 }
 
 void buildBench() {

@@ -31,7 +31,7 @@ int out(int cind, int i) { return phaseTwo->core[cind].outputs()[i]; }
 
 // Prints its data inputs whenever it is evaluated.
 void watch(int cind) {
-  std::cerr << "t=" << phaseFour->time << " c" << cind << ":";
+  std::cerr << "t=" << phaseFour->now() << " c" << cind << ":";
   for (int i = 0; i < phaseTwo->core[cind].numberOfDataInputs; ++i) std::cerr << " " << levelName(in(cind, i));
   std::cerr << "\n";
 }
@@ -78,9 +78,9 @@ TEST(RunLoop, StopTimeAndTheEndOfActivity) {
 
 namespace {
 
-void sayHook(int cind) { std::cerr << "hook c" << cind << " t=" << phaseFour->time << "\n"; }
+void sayHook(int cind) { std::cerr << "hook c" << cind << " t=" << phaseFour->now() << "\n"; }
 void sayEval(int cind) {
-  std::cerr << "eval c" << cind << " t=" << phaseFour->time << " showTime=" << displayTimeFlag << "\n";
+  std::cerr << "eval c" << cind << " t=" << phaseFour->now() << " showTime=" << displayTimeFlag << "\n";
 }
 void hookAndEval() { registerComponent(sayEval, sayHook, SD("aa"), Signal(), Signal(), Signal()); }
 
@@ -112,11 +112,11 @@ namespace {
 // Events queued directly: a becomes ONE at 10, is set to ONE again at 20 (no change), and
 // an unread wire changes at 20.
 void directEvents(int cind) {
-  SkewHeap& queue = phaseFour->skewHeap;
-  queue.add(Event(10, signalChange, out(cind, 0), ONE));
-  queue.add(Event(20, signalChange, out(cind, 0), ONE));
-  queue.add(Event(20, signalChange, out(cind, 1), ZERO));
-  queue.add(Event(30, signalChange, out(cind, 0), ONE));
+  PhaseFour& four = *phaseFour;
+  four.recordEventQueueInput(Event(10, signalChange, out(cind, 0), ONE));
+  four.recordEventQueueInput(Event(20, signalChange, out(cind, 0), ONE));
+  four.recordEventQueueInput(Event(20, signalChange, out(cind, 1), ZERO));
+  four.recordEventQueueInput(Event(30, signalChange, out(cind, 0), ONE));
 }
 void directEventsCircuit() {
   Signal a(1, "a"), unread(1, "unread");
@@ -162,7 +162,7 @@ namespace {
 
 // Halts the run and asks for a restart while something is still queued.
 void haltAndRestart(int cind) {
-  std::cerr << "eval t=" << phaseFour->time << "\n";
+  std::cerr << "eval t=" << phaseFour->now() << "\n";
   haltFlag = 1;
   reStart = 1;
   phaseFour->signalTransition(out(cind, 0), ONE, 7, 10);

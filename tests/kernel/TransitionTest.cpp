@@ -62,8 +62,8 @@ protected:
   // The queue's events in extraction order, as time and value letter.
   static std::string drain() {
     std::string text;
-    for (SkewHeap& heap = phaseFour->skewHeap; !heap.isEmpty(); heap.removeMin())
-      text += (text.empty() ? "" : " ") + std::to_string(heap.min().time) + code(heap.min().sigValue);
+    for (Event e(0, signalChange, 0, ZERO); phaseFour->takeEarliestEvent(e);)
+      text += (text.empty() ? "" : " ") + std::to_string(e.time) + code(e.sigValue);
     return text;
   }
 };
@@ -80,7 +80,7 @@ TEST_F(Transitions, TableCellByCell) {
       {"107X 110Z", "107X", "107X", "", "107X 110O"},
       {"107X 110Z", "110U", "110X", "110H", ""},
   };
-  phaseFour->time = 100;
+  phaseFour->advanceTo(100);
   for (int r = 0; r < 5; ++r)
     for (int c = 0; c < 5; ++c) {
       setLast(3, order[r], 50, 40);
@@ -106,9 +106,9 @@ TEST_F(Transitions, RequestsAreJudgedAgainstTheLastScheduledValue) {
   testing::internal::CaptureStderr();
   setLast(3, ZERO);
   setCurrent(3, ZERO);
-  phaseFour->time = 100;
+  phaseFour->advanceTo(100);
   phaseFour->signalTransition(3, ONE, 7, 10);
-  phaseFour->time = 101;
+  phaseFour->advanceTo(101);
   phaseFour->signalTransition(3, ONE, 7, 10);  // already on its way: nothing
   phaseFour->signalTransition(3, ZERO, 7, 10);  // XXX at 108 and ZERO at 111, behind ONE at 110
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
@@ -123,7 +123,7 @@ TEST_F(Transitions, RequestsAreJudgedAgainstTheLastScheduledValue) {
 
 TEST_F(Transitions, TimeWarpIsReportedForDefiniteLevelsOnly) {
   testing::internal::CaptureStderr();
-  phaseFour->time = 100;
+  phaseFour->advanceTo(100);
   setLast(6, XXX, 110, 95);
   phaseFour->signalTransition(6, ONE, 2, 5);
   EXPECT_EQ(drain(), "111O");
@@ -149,7 +149,7 @@ TEST_F(Transitions, TimeWarpIsReportedForDefiniteLevelsOnly) {
 }
 
 TEST_F(Transitions, AltTransitionAddsTheDefaultDelays) {
-  phaseFour->time = 20;
+  phaseFour->advanceTo(20);
   setLast(3, ZERO);
   phaseFour->altSignalTransition(3, ONE, 100);
   EXPECT_EQ(drain(), "124X 129O");
@@ -157,7 +157,7 @@ TEST_F(Transitions, AltTransitionAddsTheDefaultDelays) {
 
 TEST_F(Transitions, SecondDriverOnAnOwnedBusIsRefused) {
   testing::internal::CaptureStdout();
-  phaseFour->time = 100;
+  phaseFour->advanceTo(100);
   setLast(kBus, HIZ);
   phaseFour->tsbSignalTransition(1, kBus, ONE, 7, 10);  // takes the bus over
   phaseFour->tsbSignalTransition(2, kBus, ZERO, 7, 10);
@@ -165,7 +165,7 @@ TEST_F(Transitions, SecondDriverOnAnOwnedBusIsRefused) {
   phaseFour->tsbSignalTransition(2, kBus, HIZ, 7, 10);  // silent
   phaseFour->tsbSignalTransition(2, kBus, XXX, 7, 10);  // silent
   EXPECT_EQ(drain(), "107X 110O");
-  phaseFour->time = 200;
+  phaseFour->advanceTo(200);
   phaseFour->tsbSignalTransition(1, kBus, ZERO, 7, 10);  // the owner may change the value
   EXPECT_EQ(drain(), "207X 210Z");
   std::cout.flush();
@@ -176,12 +176,12 @@ TEST_F(Transitions, SecondDriverOnAnOwnedBusIsRefused) {
 
 TEST_F(Transitions, UnownedBusBelongsToComponentZero) {
   testing::internal::CaptureStdout();
-  phaseFour->time = 100;
+  phaseFour->advanceTo(100);
   phaseFour->tsbSignalTransition(1, kBus, ONE, 7, 10);  // from UNINITIALIZED: no owner recorded
   EXPECT_EQ(drain(), "107X 110O");
   phaseFour->tsbSignalTransition(1, kBus, ZERO, 7, 10);
   EXPECT_EQ(drain(), "");
-  phaseFour->time = 200;
+  phaseFour->advanceTo(200);
   phaseFour->tsbSignalTransition(0, kBus, ZERO, 7, 10);
   EXPECT_EQ(drain(), "207X 210Z");
   std::cout.flush();
@@ -191,7 +191,7 @@ TEST_F(Transitions, UnownedBusBelongsToComponentZero) {
 
 TEST_F(Transitions, ReleasedBusPassesToTheNextDriverEvenWithinOnePass) {
   testing::internal::CaptureStderr();
-  phaseFour->time = 100;
+  phaseFour->advanceTo(100);
   phaseFour->tsbSignalTransition(2, kBus, HIZ, 7, 10);  // disabled buffer first
   phaseFour->tsbSignalTransition(3, kBus, ONE, 7, 10);  // becomes the owner
   EXPECT_EQ(drain(), "110H 111X 112O");
@@ -204,7 +204,7 @@ TEST_F(Transitions, ReleasedBusPassesToTheNextDriverEvenWithinOnePass) {
   phaseFour->runInitialize();
   phaseFour->tsbSignalTransition(3, kBus, ONE, 7, 10);
   EXPECT_EQ(drain(), "7X 10O");
-  phaseFour->time = 50;
+  phaseFour->advanceTo(50);
   phaseFour->tsbSignalTransition(3, kBus, ZERO, 7, 10);
   phaseFour->tsbSignalTransition(0, kBus, ONE, 7, 10);
   EXPECT_EQ(drain(), "57X 60Z");

@@ -111,9 +111,9 @@ protected:
   std::string display, errPath;
 };
 
-void sayHook(int cind) { std::cerr << "hook c" << cind << " t=" << phaseFour->time << std::endl; }
+void sayHook(int cind) { std::cerr << "hook c" << cind << " t=" << phaseFour->now() << std::endl; }
 void evalAndEnd(int cind) {
-  std::cerr << "eval c" << cind << " t=" << phaseFour->time << std::endl;
+  std::cerr << "eval c" << cind << " t=" << phaseFour->now() << std::endl;
   done = 1;
 }
 void restartCircuit() {

@@ -100,6 +100,38 @@ RunResult runSimulation(void (*build)(), const std::vector<std::string>& args) {
   });
 }
 
+RunResult runInProcess(void (*build)(), const std::vector<std::string>& args) {
+  std::vector<std::string> words{"tavrin"};
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  std::string outPath, errPath;
+  const int outFd = makeTempFile(outPath), errFd = makeTempFile(errPath);
+  std::cout.flush();
+  std::cerr.flush();
+  std::fflush(nullptr);
+  const int savedOut = dup(1), savedErr = dup(2);
+  dup2(outFd, 1);
+  dup2(errFd, 2);
+  RunResult result;
+  result.status = simulate(static_cast<int>(words.size()), argv.data(), build);
+  std::cout.flush();
+  std::cerr.flush();
+  std::fflush(nullptr);
+  dup2(savedOut, 1);
+  dup2(savedErr, 2);
+  close(savedOut);
+  close(savedErr);
+  result.out = readFile(outPath);
+  result.err = readFile(errPath);
+  close(outFd);
+  close(errFd);
+  unlink(outPath.c_str());
+  unlink(errPath.c_str());
+  return result;
+}
+
 RunResult runProcess(const std::vector<std::string>& args, int timeoutSeconds) {
   std::string outPath, errPath;
   int outFd = makeTempFile(outPath);

@@ -19,6 +19,10 @@ RunResult runInChild(const std::function<void()>& body);
 // excludes the program name ("tavrin" is used).
 RunResult runSimulation(void (*build)(), const std::vector<std::string>& args);
 
+// simulate(args, build) in this process, standard output and standard error captured; args
+// excludes the program name. The run must not end the process.
+RunResult runInProcess(void (*build)(), const std::vector<std::string>& args);
+
 // Runs an executable with the given arguments (argv[0] = program), optionally with a timeout.
 RunResult runProcess(const std::vector<std::string>& argv, int timeoutSeconds = 60);
 
