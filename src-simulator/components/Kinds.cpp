@@ -10,7 +10,8 @@
 #include "components/vlsiRT.h"
 #include "construction/ComponentKind.h"
 #include "display/iconData.h"
-#include "startup/Sim.h"
+#include "process/EndProcess.h"
+#include "process/Settings.h"
 
 namespace {
 

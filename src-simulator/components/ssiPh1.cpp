@@ -4,7 +4,8 @@
 
 #include "construction/Ph1.h"
 #include "construction/addStCmp.h"
-#include "startup/Sim.h"
+#include "process/EndProcess.h"
+#include "process/Settings.h"
 
 namespace {
 

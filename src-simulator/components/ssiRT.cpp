@@ -12,11 +12,12 @@
 #include "display/Pane.h"
 #include "elaboration/Ph2.h"
 #include "elaboration/Ph3.h"
-#include "output/ErrorOutput.h"
+#include "process/ErrorOutput.h"
 #include "kernel/Ph4.h"
 #include "kernel/RTSigSup.h"
 #include "kernel/RunTime.h"
-#include "startup/Sim.h"
+#include "process/EndProcess.h"
+#include "process/Settings.h"
 
 namespace {
 

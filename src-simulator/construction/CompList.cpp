@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "startup/Settings.h"
+#include "process/Settings.h"
 
 void ComponentNode::print() const {
   std::cerr << "  componentIndex = " << componentIndex << " decal = " << decal << std::endl;

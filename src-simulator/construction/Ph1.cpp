@@ -2,7 +2,8 @@
 
 #include <iostream>
 
-#include "startup/Sim.h"
+#include "process/EndProcess.h"
+#include "process/Settings.h"
 
 PhaseOne* phaseOne = nullptr;
 

@@ -8,7 +8,8 @@
 
 #include "construction/Ph1.h"
 #include "construction/TextCopy.h"
-#include "startup/Sim.h"
+#include "process/EndProcess.h"
+#include "process/Settings.h"
 
 namespace {
 

@@ -8,7 +8,8 @@
 #include "display/WindowKeys.h"
 #include "elaboration/Ph2.h"
 #include "kernel/RunTime.h"
-#include "startup/Sim.h"
+#include "process/EndProcess.h"
+#include "process/Settings.h"
 
 namespace {
 

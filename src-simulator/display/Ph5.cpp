@@ -10,7 +10,8 @@
 #include "display/IconDraw.h"
 #include "display/Window.h"
 #include "elaboration/Ph2.h"
-#include "startup/Sim.h"
+#include "process/EndProcess.h"
+#include "process/Settings.h"
 
 PhaseFive* phaseFive = nullptr;
 

@@ -13,7 +13,8 @@
 
 #include "display/PaneBatch.h"
 #include "kernel/RunTime.h"
-#include "startup/Sim.h"
+#include "process/EndProcess.h"
+#include "process/Settings.h"
 
 // Value contexts and colours: one set for the process.
 GC gc_ONE, gc_ZERO, gc_UNINITIALIZED, gc_XXX, gc_HIZ, gc_BOLD;

@@ -7,7 +7,7 @@
 #include "construction/CompList.h"
 #include "construction/ComponentKind.h"
 #include "construction/Signal.h"
-#include "display/ScrnTile.h"
+#include "construction/ScrnTile.h"
 
 // What an evaluation reads of its component, two components to a cache line: the evaluator, the
 // state, and the pin lists, which lie one after the other in one block (data inputs, control

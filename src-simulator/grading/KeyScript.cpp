@@ -13,7 +13,8 @@
 #include "kernel/RunTime.h"
 #include "output/SignalGroups.h"
 #include "simulation/Simulation.h"
-#include "startup/Sim.h"
+#include "process/EndProcess.h"
+#include "process/Settings.h"
 
 bool keyScriptPending = false;
 bool keyScriptEndsRun = false;

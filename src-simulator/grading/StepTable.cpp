@@ -10,8 +10,8 @@
 #include "kernel/Ph4.h"
 #include "output/SignalGroups.h"
 #include "simulation/Simulation.h"
-#include "startup/EndProcess.h"
-#include "startup/Settings.h"
+#include "process/EndProcess.h"
+#include "process/Settings.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include "output/SignalGroups.h"
 #include "simulation/Simulation.h"
 #include "grading/ValueText.h"
-#include "startup/EndProcess.h"
-#include "startup/Settings.h"
+#include "process/EndProcess.h"
+#include "process/Settings.h"
 
 namespace {
 

@@ -12,13 +12,14 @@
 #include "elaboration/Ph2.h"
 #include "elaboration/Ph3.h"
 #include "kernel/Activations.h"
-#include "output/ErrorOutput.h"
+#include "process/ErrorOutput.h"
 #include "grading/KeyScript.h"
 #include "kernel/Ph4.h"
 #include "kernel/RunTime.h"
 #include "output/SignalGroups.h"
 #include "output/Waveform.h"
-#include "startup/Sim.h"
+#include "process/EndProcess.h"
+#include "process/Settings.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #pragma once
 
 // Standard error buffering during the run (bufferStandardError and the rest).
-#include "output/ErrorOutput.h"
+#include "process/ErrorOutput.h"
 
 extern int done;
 extern int reStart;

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "startup/EndProcess.h"
+#include "process/EndProcess.h"
 
 bool OutputFile::open(const std::string& programName, const std::string& optionName, const std::string& path,
                       bool endOnFailure) {

@@ -10,11 +10,12 @@
 #include <vector>
 
 #include "elaboration/Ph2.h"
-#include "output/ErrorOutput.h"
+#include "process/ErrorOutput.h"
 #include "output/OutputFile.h"
 #include "elaboration/Ph3.h"
 #include "output/SignalGroups.h"
-#include "startup/Sim.h"
+#include "process/EndProcess.h"
+#include "process/Settings.h"
 
 bool waveformRecording = false;
 

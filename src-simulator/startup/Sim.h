@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "startup/EndProcess.h"
-#include "startup/Settings.h"
+#include "process/EndProcess.h"
+#include "process/Settings.h"
 
 // One simulation: the command line, the circuit built, elaborate(), the run, teardown().
 void Sim(int argc, char** argv, void (*build)());
@@ -29,4 +29,4 @@ void teardown();
 // The circuit-building function of the circuit this simulator is linked with.
 void simnet();
 
-// The settings: startup/Settings.h.
+// The settings: process/Settings.h.

@@ -2,7 +2,7 @@
 #include <iostream>
 #include <string>
 
-#include "output/ErrorOutput.h"
+#include "process/ErrorOutput.h"
 #include "startup/Sim.h"
 #include "startup/cmdLine.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "startup/EndProcess.h"
+#include "process/EndProcess.h"
 #include "support/Harness.h"
 #include "tavrin.h"
 

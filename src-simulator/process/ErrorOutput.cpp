@@ -1,4 +1,4 @@
-#include "output/ErrorOutput.h"
+#include "process/ErrorOutput.h"
 
 #include <signal.h>
 #include <stdio_ext.h>
@@ -17,7 +17,7 @@
 #include <ext/stdio_sync_filebuf.h>
 #endif
 
-#include "startup/EndProcess.h"
+#include "process/EndProcess.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "output/ErrorOutput.h"
+#include "process/ErrorOutput.h"
 #include "support/Harness.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "startup/Settings.h"
+#include "process/Settings.h"
 
 #include <cstring>
 

@@ -1,11 +1,10 @@
-#include "startup/EndProcess.h"
+#include "process/EndProcess.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
 
-#include "output/ErrorOutput.h"
-#include "kernel/RunTime.h"
+#include "process/ErrorOutput.h"
 #include "simulation/Simulation.h"
 
 #ifdef TAVRIN_FUZZ_BUILD
