@@ -35,6 +35,7 @@
 #include "elaboration/Ph3.h"
 #include "grading/KeyScript.h"
 #include "kernel/Ph4.h"
+#include "kernel/RunObserver.h"
 #include "pipeline.h"
 
 namespace {
@@ -191,7 +192,8 @@ int usage(const char* program) {
 int runMultiplier(long vectors, int savedErr) {
   const Startup startup = prepare(multiplierCircuit);
   multiplierSteps(vectors);
-  keyScriptObserve({checkProduct, nullptr, 0});
+  static RunHooks productCheck{nullptr, checkProduct, nullptr, 0};
+  observeRun(productCheck);
 
   const auto start = Clock_::now();
   phaseFour->run();

@@ -23,7 +23,6 @@ namespace {
 
 constexpr int quickTime = 7;
 constexpr int lazyTime = 10;
-constexpr float paneShrink = 0.25f;
 
 // A component registered without an output (s = -1) drives nothing.
 void transition(int s, SignalValue v) {
@@ -175,45 +174,7 @@ void tsb(int cind) {
   phaseFour->tsbSignalTransition(cind, s, v, quickTime, lazyTime);
 }
 
-namespace {
-
-// "  Probe for <decal> at <rcpos>  Value = ": the part of a probe's line that is the same on each
-// line, composed once per run, at the probe's first line (each time outside a run).
-std::string composeProbeLineMiddle(int cind) {
-  const ComponentRecord& r = phaseTwo->record[cind];
-  return std::string("  Probe for ") + r.decal + " at " + r.rcpos + "  Value = ";
-}
-
-const std::string& probeLineMiddle(int cind) {
-  static std::vector<std::string> middles;
-  static unsigned run = 0;
-  static std::string outsideRun;
-  if (bufferedRun() == 0) return outsideRun = composeProbeLineMiddle(cind);
-  if (run != bufferedRun() || middles.size() != static_cast<size_t>(phaseTwo->numberOfComponents)) {
-    middles.assign(static_cast<size_t>(phaseTwo->numberOfComponents), std::string());
-    run = bufferedRun();
-  }
-  std::string& middle = middles[static_cast<size_t>(cind)];
-  if (middle.empty()) middle = composeProbeLineMiddle(cind);
-  return middle;
-}
-
-}  // namespace
-
-void probe(int cind) {
-  SignalValue v = dataInputValue(cind, 0);
-  if (useXDisplay) {
-    const ScreenTile& t = phaseTwo->record[cind].tile;
-    drawPane(t.x, t.y, t.w, t.h, v, true, paneShrink);
-    return;
-  }
-  if (quietFlag) return;
-  static constexpr std::string_view names[] = {"ZERO\n", "UNINITIALIZED\n", "XXX\n", "HIZ\n", "ONE\n"};
-  char now[24];
-  const std::to_chars_result digits = std::to_chars(now, now + sizeof now, phaseFour->now());
-  writeStandardError({"Time = ", std::string_view(now, static_cast<size_t>(digits.ptr - now)),
-                      probeLineMiddle(cind), v >= ZERO && v <= ONE ? names[v] : "NOT A SIGNAL\n"});
-}
+void probe(int cind) { phaseFour->probeChanged(cind); }
 
 void probebyte(int cind) { drawProbeByte(cind, drawPane_byte); }
 void probebyteh(int cind) { drawProbeByte(cind, drawPane_byte_h); }

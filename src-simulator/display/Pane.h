@@ -4,6 +4,9 @@
 #include "construction/Signal.h"
 
 void shrink(float sf, int x, int y, int w, int h, int& xs, int& ys, int& ws, int& hs);
+// How much smaller than its tile a component's pane is drawn.
+constexpr float paneShrink = 0.25f;
+
 void drawPane(int x, int y, int w, int h, SignalValue sv, bool is_probe, float shrinkFactor);
 void drawPane_byte(int x, int y, int w, int h, SignalValue* sv, bool is_probe, float shrinkFactor);
 void drawPane_byte_h(int x, int y, int w, int h, SignalValue* sv, bool is_probe, float shrinkFactor);

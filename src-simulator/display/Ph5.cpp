@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "display/IconDraw.h"
+#include "display/RunView.h"
 #include "display/Window.h"
 #include "elaboration/Ph2.h"
 #include "process/EndProcess.h"
@@ -20,6 +21,8 @@ const char* const windowTitle = "Tavrin v" TAVRIN_VERSION_DIGITS;
 PhaseFive::PhaseFive() : windexPointer(new Windex(windowTitle)) {}
 
 PhaseFive::~PhaseFive() {
+  delete runView;
+  runView = nullptr;
   delete windexPointer;
   windexPointer = nullptr;
   superProbeList.clear();

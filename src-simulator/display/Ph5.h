@@ -6,6 +6,7 @@
 #include "display/Tab.h"
 
 class Windex;
+class RunView;
 
 class PhaseFive {
 public:
@@ -23,6 +24,8 @@ public:
   int labelLinesFlag = 0;
   // The tiled schematic, kept for the life of the display since the tiling refers into it.
   SchematicCell* schematic = nullptr;
+  // The run shown on this display (made by the elaboration, released with the display).
+  RunView* runView = nullptr;
 
   PhaseFive();
   ~PhaseFive();

@@ -1,6 +1,7 @@
 #include "grading/KeyScript.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <utility>
@@ -10,14 +11,12 @@
 #include "elaboration/Ph2.h"
 #include "elaboration/Ph3.h"
 #include "kernel/Ph4.h"
+#include "kernel/RunObserver.h"
 #include "kernel/RunTime.h"
 #include "output/SignalGroups.h"
 #include "simulation/Simulation.h"
 #include "process/EndProcess.h"
 #include "process/Settings.h"
-
-bool keyScriptPending = false;
-bool keyScriptEndsRun = false;
 
 // A word quoted in a one-line message: control characters and bytes beyond ASCII as \xHH.
 std::string printableText(const std::string& word) {
@@ -38,8 +37,18 @@ std::string printableText(const std::string& word) {
 
 namespace {
 
+// The script as the run drives it: checked at the start, stepped between passes, its last row
+// reported at the end before every other output ends.
+struct KeyScriptRun : RunScript {
+  KeyScriptRun() { order = INT_MAX; }
+  void runStart() override;
+  void step() override { keyScriptStep(); }
+  void runEnd() override { keyScriptRunEnd(); }
+};
+
 // The script of the simulation being run.
 struct KeyScriptState {
+  KeyScriptRun run;
   std::vector<ScriptStep> steps;
   size_t next = 0;       // the step that comes up next, or the one whose presses go on
   uint64_t pressed = 0;  // presses of that step made so far
@@ -54,11 +63,9 @@ struct KeyScriptState {
   bool stopped = false;     // the settle guard ended the script
   bool endAfterLastPoint = false;
   uint64_t guardBound = 0;
-  std::vector<ScriptObserver> observers;  // by order
   void (*notSettledHook)(size_t, const std::string&, uint64_t, const std::string&) = nullptr;
   void (*inputErrorHook)(const std::string&, const std::string&) = nullptr;
-  KeyScriptState() { keyScriptPending = keyScriptEndsRun = false; }
-  ~KeyScriptState() { keyScriptPending = keyScriptEndsRun = false; }
+  bool registered = false;
 };
 
 KeyScriptState& script() { return Simulation::current().part<KeyScriptState>(); }
@@ -90,12 +97,12 @@ void applySettings(const ScriptStep& step) {
 
 bool hasPoints() {
   KeyScriptState& k = script();
-  return !k.observers.empty() || k.endAfterLastPoint || k.guardBound != 0;
+  return runObservers().settleWatchers > 0 || k.endAfterLastPoint || k.guardBound != 0;
 }
 
 void updatePending() {
   KeyScriptState& k = script();
-  keyScriptPending = !k.stopped && (k.next < k.steps.size() || (k.awaiting && hasPoints()));
+  k.run.pending = !k.stopped && (k.next < k.steps.size() || (k.awaiting && hasPoints()));
 }
 
 void reportRow() {
@@ -111,9 +118,8 @@ void reportRow() {
     }
   }
   const SettlePoint point{k.awaitedStep, k.row++, k.awaitedPresses, complete};
-  for (const ScriptObserver& o : k.observers)
-    if (o.settlePoint) o.settlePoint(point);
-  if (k.endAfterLastPoint && keyScriptEndsRun && complete && k.awaitedStep == k.steps.size()) done = 1;
+  runObservers().settlePoint(point);
+  if (k.endAfterLastPoint && k.run.endsRun && complete && k.awaitedStep == k.steps.size()) done = 1;
 }
 
 void await(size_t step, uint64_t presses, bool final) {
@@ -161,7 +167,7 @@ void guard() {
   const size_t step = k.awaiting ? k.awaitedStep : k.next;
   const std::string changing = stillChanging();
   k.stopped = true;
-  keyScriptPending = false;
+  k.run.pending = false;
   raiseExitStatus(1);
   if (k.notSettledHook != nullptr) {
     k.notSettledHook(step, step == 0 ? std::string() : k.steps[step - 1].origin, k.guardBound, changing);
@@ -172,7 +178,7 @@ void guard() {
     std::fprintf(stderr, "%s: -k: the circuit has not settled %llu time steps after %s; still changing: %s\n",
                  commandName, static_cast<unsigned long long>(k.guardBound), after.c_str(), changing.c_str());
   }
-  if (keyScriptEndsRun) done = 1;
+  if (k.run.endsRun) done = 1;
 }
 
 // A step's input error found when the run starts.
@@ -294,13 +300,19 @@ size_t keyScriptSteps() {
   return k.steps.size();
 }
 
-void keyScriptObserve(ScriptObserver observer) {
+void keyScriptTakePart() {
   KeyScriptState& k = script();
-  auto at = k.observers.begin();
-  while (at != k.observers.end() && at->order <= observer.order) ++at;
-  k.observers.insert(at, std::move(observer));
+  if (k.registered) return;
+  k.registered = true;
+  scriptRun(k.run);
+}
+
+namespace {
+void KeyScriptRun::runStart() {
+  keyScriptCheck();
   updatePending();
 }
+}  // namespace
 
 void keyScriptEndAfterLastPoint() {
   KeyScriptState& k = script();
@@ -355,7 +367,7 @@ void keyScriptStep() {
   KeyScriptState& k = script();
   PhaseFour& four = *phaseFour;
   // Presses that schedule nothing leave the circuit settled: the next step is due at once.
-  while (keyScriptPending && done == 0 && reStart == 0) {
+  while (k.run.pending && done == 0 && reStart == 0) {
     const bool settled = four.queueEmpty();
     if (k.awaiting) {
       if (settled) {
@@ -414,7 +426,5 @@ void keyScriptStep() {
 void keyScriptRunEnd() {
   KeyScriptState& k = script();
   if (k.awaiting && !k.stopped && hasPoints()) reportRow();
-  keyScriptPending = false;
-  for (auto o = k.observers.rbegin(); o != k.observers.rend(); ++o)
-    if (o->runEnd) o->runEnd();
+  k.run.pending = false;
 }

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "grading/ValueText.h"
+#include "kernel/RunObserver.h"
 
 // One signal's switches set to a value (NAME:=VALUE).
 struct InputSetting {
@@ -63,27 +64,10 @@ void keyScriptAppend(const std::vector<ScriptStep>& steps);
 // How many steps the script has.
 size_t keyScriptSteps();
 
-// Settle points. A row is due after the reset and after each press, input setting and wait, once
-// the circuit has settled (or, where it never settles, as a free-running clock keeps it busy,
-// when the next step comes due or the run ends); a wait's row is due at once. The row that ends
-// a step (its last press, the press after which its condition holds, or the one at its limit)
-// is complete: step k's expectations are checked there.
-struct SettlePoint {
-  size_t step = 0;       // 0: the reset; k: step k (1-based)
-  uint64_t row = 0;      // 0 for the reset, then one more per row
-  uint64_t presses = 0;  // presses of step k made so far
-  bool complete = true;
-};
-// What follows the script's rows: settlePoint is called once per row, in order, with the wires
-// and the time as they stand; runEnd once when the run ends (any way but a fatal error), after
-// the last row. Observers of a lower order see each row first and the end last (a table's row is
-// written before the failures found at it, and the table is closed after the summary).
-struct ScriptObserver {
-  std::function<void(const SettlePoint&)> settlePoint;
-  std::function<void()> runEnd;
-  int order = 0;
-};
-void keyScriptObserve(ScriptObserver observer);
+// Settle points (kernel/RunObserver.h): the script reports its rows to the run's observers.
+// Registers the current simulation's script with its run: checked at the run's start
+// (keyScriptCheck), stepped between passes (keyScriptStep), ended at its end (keyScriptRunEnd).
+void keyScriptTakePart();
 // A run without a window ends after the last settle point instead of running on (there is
 // nothing left to check).
 void keyScriptEndAfterLastPoint();
@@ -109,12 +93,6 @@ void keyScriptOnInputError(void (*hook)(const std::string& origin, const std::st
 // process with status 1; for a step of a test-vector file, calls the input-error hook.
 void keyScriptCheck();
 
-// True while steps or settle points remain; the run loop calls keyScriptStep between its
-// evaluation and its advance in time (nothing activated) as long as this is set.
-extern bool keyScriptPending;
-// Set by a run without a window: the settle guard ends the run too, and so does the last settle
-// point where keyScriptEndAfterLastPoint asks for it.
-extern bool keyScriptEndsRun;
 
 // At a (re)start of the run: the script begins again from its first step.
 void keyScriptRestart();

@@ -21,7 +21,10 @@ struct Column {
   int width = 1;
 };
 
+void open();
+
 struct TableState {
+  RunHooks observer{open, stepTableRow, stepTableClose, 0};
   std::string fileName;
   std::string columnNames;  // -G, empty for the probed groups
   OutputFile file;
@@ -85,8 +88,7 @@ void stepTableSetFile(const char* path) {
   const bool first = v.fileName.empty();
   v.fileName = path;
   if (!first) return;  // the last -s given is the table
-  signalGroupsOnRunStart(open);
-  keyScriptObserve({stepTableRow, stepTableClose, 0});
+  observeRun(v.observer);
 }
 
 void stepTableSetColumns(const char* names) {

@@ -50,7 +50,13 @@ struct NotSettled {
   std::string message;
 };
 
+void resolve();
+void settlePoint(const SettlePoint& point);
+void runEnd();
+
 struct VectorsState {
+  // Checks each settle point after the table has written its row, and ends before the table.
+  RunHooks observer{resolve, settlePoint, runEnd, 1};
   std::vector<std::string> fileNames;
   std::string reportName;
   std::vector<Expectation> expectations;
@@ -265,8 +271,6 @@ void inputError(const std::string& origin, const std::string& reason) {
   unusable(origin.substr(0, origin.rfind(':')), origin, reason);
 }
 
-}  // namespace
-
 void settlePoint(const SettlePoint& point) {
   VectorsState& v = vectors();
   if (!point.complete) return;
@@ -274,8 +278,6 @@ void settlePoint(const SettlePoint& point) {
     if (!u.done && v.expectations[u.first].point == point.step) untilEnded(u, point.presses);
   check(point.step);
 }
-
-namespace {
 
 // The rest of a line after "KEY until": conditions NAME=VALUE, then "within N".
 bool readUntil(std::istringstream& words, ScriptStep& step, std::string& reason, std::vector<std::string>& conditions) {
@@ -438,12 +440,11 @@ bool testVectorsRead(const char* path) {
   for (const UntilStep& u : untils) v.untilSteps.push_back(u);
   keyScriptAppend(steps);
   if (fileIndex > 0) return true;  // the first file installs what they all share
-  signalGroupsOnRunStart(resolve);
   keyScriptOnNotSettled(notSettledAfter);
   keyScriptOnInputError(inputError);
   // Without a window the run ends after the last step; with one it stays open.
   keyScriptEndAfterLastPoint();
-  keyScriptObserve({settlePoint, runEnd, 1});
+  observeRun(vectors().observer);
   return true;
 }
 

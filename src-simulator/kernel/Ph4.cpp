@@ -2,7 +2,7 @@
 
 #include "elaboration/Ph2.h"
 #include "elaboration/Ph3.h"
-#include "output/Waveform.h"
+#include "kernel/RunObserver.h"
 
 PhaseFour* phaseFour = nullptr;
 
@@ -36,5 +36,5 @@ void PhaseFour::runInitialize() {
     two.core[c].state = 0;
   }
   // The wires changed without events: a waveform records them here.
-  if (waveformRecording) waveformReset();
+  for (RunObserver* o : wireWatchers) o->wiresReset();
 }

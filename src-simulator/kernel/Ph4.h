@@ -13,6 +13,9 @@ constexpr int defaultQuickTimeDelta = 4;
 constexpr int defaultLazyTimeDelta = 9;
 
 class Activations;
+class FrontEnd;
+class RunObserver;
+class RunScript;
 
 class PhaseFour {
 public:
@@ -72,19 +75,32 @@ public:
   // Passes and advances until settled(); false when that takes more than passLimit passes.
   bool settle(uint64_t passLimit = UINT64_MAX);
 
-  // The whole run: the start-up picture, the reset, then passes until the run ends.
+  // The whole run: the observers' start, the front end's first picture, the reset, then passes
+  // until the run ends, and the observers' end.
   void run();
+
+  // The front end the run is shown on (the window, or a run without one); null: nothing is
+  // shown, and no component's drawDynamic hook is called.
+  void showOn(FrontEnd* front);
+  // The observers of the current simulation (kernel/RunObserver.h), taken in; run() does it itself.
+  void followObservers();
+  // A probe's drawDynamic hook: its observers are told (probe lines, the window's pane).
+  void probeChanged(int component);
 
 private:
   uint64_t time = 0;
   SkewHeap skewHeap;
   Activations* activations = nullptr;
+  FrontEnd* frontEnd = nullptr;
+  RunScript* script = nullptr;
+  bool watchingWires = false;
+  std::vector<RunObserver*> wireWatchers;
+  std::vector<RunObserver*> probeWatchers;
+  bool scriptPending() const;
   // Queues an event with the wire's scheduled value and time (Transit.cpp).
   void record(int signalSerialNumber, SignalValue value, uint64_t at);
   Activations& activated();
   bool idle() const;
-  void serveWindow(int& checkEventCountDown);
-  void slowMotion();
   // The bodies of evaluatePass and applyNextTime, inlined into the loops of run and settle.
   void evaluateActivated();
   void applyEarliestEvents();

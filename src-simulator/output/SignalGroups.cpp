@@ -4,7 +4,6 @@
 #include <unordered_map>
 
 #include "elaboration/Ph2.h"
-#include "simulation/Simulation.h"
 
 namespace {
 
@@ -26,11 +25,6 @@ void splitName(const char* name, std::string& base, long& index) {
     if (c <= ' ' || c > '~') c = '_';
   base = full;
 }
-
-struct RunStartHooks {
-  std::vector<void (*)()> hooks;
-};
-std::vector<void (*)()>& runStartHooks() { return Simulation::current().part<RunStartHooks>().hooks; }
 
 }  // namespace
 
@@ -140,12 +134,4 @@ std::string signalGroupBits(const SignalValue* bits, int width) {
   std::string text;
   for (int k = width - 1; k >= 0; --k) text += signalGroupBitChar(bits[k]);
   return text;
-}
-
-void signalGroupsOnRunStart(void (*hook)()) { runStartHooks().push_back(hook); }
-
-void signalGroupsRunStart() {
-  std::vector<void (*)()> hooks;
-  hooks.swap(runStartHooks());
-  for (void (*hook)() : hooks) hook();
 }

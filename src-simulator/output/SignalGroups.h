@@ -44,8 +44,3 @@ std::string signalGroupHex(const SignalValue* bits, int width);
 
 // The bits, most significant first, as 0 1 x z u.
 std::string signalGroupBits(const SignalValue* bits, int width);
-
-// Code that reads signal groups before the run (resolving names, writing a header) registers
-// here; the hooks run once, in order, when the circuit is elaborated and about to run.
-void signalGroupsOnRunStart(void (*hook)());
-void signalGroupsRunStart();

@@ -1,5 +1,8 @@
 #include "output/Waveform.h"
 
+#include "kernel/RunObserver.h"
+#include "simulation/Simulation.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -231,4 +234,30 @@ void waveformClose() {
   flushPending();
   waveformRecording = false;
   file.close();
+}
+
+namespace {
+
+// The dump as an observer of the run: it opens at the start, follows every wire and closes
+// after every other output.
+struct WaveformObserver : RunObserver {
+  WaveformObserver() {
+    order = -10;
+    watchesWires = true;
+  }
+  bool registered = false;
+  void runStart() override { waveformOpen(); }
+  void wiresReset() override { waveformReset(); }
+  void wireChange(uint64_t time, int wire, SignalValue value) override { waveformChange(time, wire, value); }
+  void runEnd() override { waveformClose(); }
+};
+
+}  // namespace
+
+void waveformTakePart() {
+  if (fileName.empty()) return;
+  WaveformObserver& observer = Simulation::current().part<WaveformObserver>();
+  if (observer.registered) return;
+  observer.registered = true;
+  observeRun(observer);
 }

@@ -17,9 +17,12 @@ void waveformSetFile(const char* path);
 // Before the run: creates the file and writes the declarations. A file that cannot be created,
 // or later not written completely, ends the process with status 1 after a one-line message
 // naming the file and the reason, and an incomplete regular file is removed (see OutputFile.h).
-// Without -V it writes nothing; with or without, it first runs the signal groups' run-start
-// hooks (the names of -v, the header of -s).
+// Without -V it writes nothing.
 void waveformOpen();
+
+// With a file to write: registers the dump with the current simulation's run, which opens it at
+// its start, records every wire change and closes it at its end.
+void waveformTakePart();
 
 // Set while a dump is being written: the run loop's test before calling waveformChange.
 extern bool waveformRecording;

@@ -9,11 +9,15 @@
 #include "construction/Ph1.h"
 #include "construction/addStCmp.h"
 #include "display/Ph5.h"
+#include "display/RunView.h"
+#include "grading/KeyScript.h"
 #include "display/Window.h"
 #include "elaboration/Ph2.h"
 #include "elaboration/Ph3.h"
 #include "kernel/Ph4.h"
+#include "kernel/RunObserver.h"
 #include "kernel/RunTime.h"
+#include "output/ProbeLines.h"
 #include "output/Waveform.h"
 #include "simulation/Simulation.h"
 #include "startup/cmdLine.h"
@@ -43,6 +47,16 @@ void elaborate(ElaborationTimes* times) {
 
   phaseFour = new PhaseFour();
   phaseFive = new PhaseFive();
+  // The run's view and the outputs that follow it, after those the options registered.
+  phaseFive->runView = new RunView(*phaseFive);
+  phaseFour->showOn(phaseFive->runView);
+  if (useXDisplay != 0)
+    observeRun(phaseFive->runView->probePanes);
+  else if (quietFlag == 0)
+    probeLinesTakePart();
+  keyScriptTakePart();
+  waveformTakePart();
+  phaseFour->followObservers();
 }
 
 void teardown() {
