@@ -41,6 +41,12 @@ install(FILES ${PROJECT_BINARY_DIR}/TavrinConfig.cmake ${PROJECT_BINARY_DIR}/Tav
 # pkg-config for make users; the file finds the tree relative to itself, like the config above.
 file(RELATIVE_PATH TAVRIN_PREFIX_FROM_PC ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
 string(REGEX REPLACE "/$" "" TAVRIN_PREFIX_FROM_PC "${TAVRIN_PREFIX_FROM_PC}")
+# A build without the window needs no X11 library.
+if(TAVRIN_X11)
+  set(TAVRIN_PC_REQUIRES "Requires: x11\n")
+else()
+  set(TAVRIN_PC_REQUIRES "")
+endif()
 configure_file(${CMAKE_CURRENT_LIST_DIR}/tavrin.pc.in ${PROJECT_BINARY_DIR}/tavrin.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/tavrin.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 

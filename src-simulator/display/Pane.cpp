@@ -10,7 +10,7 @@ namespace {
 // headless runs then skip the pane arithmetic, which clocks and switches ask for every pass.
 Windex* window() {
   Windex* win = phaseFive != nullptr ? phaseFive->windexPointer : nullptr;
-  return (win != nullptr && (win->display != nullptr || win->recorder != nullptr)) ? win : nullptr;
+  return (win != nullptr && (win->isOpen() || win->recorder != nullptr)) ? win : nullptr;
 }
 
 bool isLevel(SignalValue sv) { return sv >= ZERO && sv <= ONE; }

@@ -50,7 +50,7 @@ RunView::RunView(PhaseFive& five_) : five(five_) {
   detailLevel = &five.currentGraphicDisplayLevel;
   superProbes = &five.superProbeSelect;
   const Windex& window = *five.windexPointer;
-  interactive = window.display != nullptr;
+  interactive = window.isOpen();
   collectDrawings = interactive && window.recorder == nullptr;
   probePanes.watchesProbes = useXDisplay != 0;
 }
@@ -110,7 +110,7 @@ void RunView::slowMotion(const PhaseFour& four) {
 
 void RunView::runEnd() {
   paneBatch::drawCollected();
-  if (interactive) XFlush(five.windexPointer->display);
+  if (interactive) five.windexPointer->flush();
 }
 
 void RunView::ProbePanes::probeChange(int component) {

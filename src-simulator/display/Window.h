@@ -1,11 +1,11 @@
-// The one X11 window: colours, graphics contexts, the view and the drawing primitives.
-// Every primitive takes world coordinates (0 .. 16777215) and does nothing without a display.
+// The one window: the view and the drawing primitives, on the surface the window system gives
+// (Surface.h). Every primitive takes world coordinates (0 .. 16777215) and does nothing without a
+// surface but tell the recorder.
 #pragma once
 
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-
 constexpr int worldSize = 16777215;
+
+#include "display/Surface.h"
 
 // Receives every drawing primitive with its world arguments, with or without a display, so that
 // geometry can be checked without pixels. Unset (null) in normal runs.
@@ -19,29 +19,25 @@ public:
 
 class Windex {
 public:
-  Display* display = nullptr;
-  Window window = 0;
-  GC gc = nullptr;
-  XSizeHints hint{};
-  int screen = 0;
-  unsigned long foreground = 0;
-  unsigned long background = 0;
-  unsigned long subwin = 0;
-  XEvent event{};
-  static const unsigned int cursor_shape[10];
-  Cursor cursor = 0;
+  // The window system's window; null when none is open (no -X window asked for, or it could not
+  // be opened).
+  Surface* surface = nullptr;
   int xPixels = 1;
   int yPixels = 1;
   int viewXs = 0, viewYs = 0, viewXe = worldSize, viewYe = worldSize;
   int subWinXs = 0, subWinYs = 0, subWinXe = 0, subWinYe = 0;
-  XRectangle clips[16]{};
-  int numClips = 0;
   WindexRecorder* recorder = nullptr;
 
+  // Opens the window when the settings ask for one (useXDisplay); "Unable to open X Window" on
+  // standard error when it cannot, and the run goes on without it.
   explicit Windex(const char* labelString);
   ~Windex();
   Windex(const Windex&) = delete;
   Windex& operator=(const Windex&) = delete;
+
+  bool isOpen() const { return surface != nullptr; }
+  // Sends what has been drawn to the window system.
+  void flush();
 
   void clear();
   void clearArea(int xs, int ys, int w, int h);
@@ -49,8 +45,6 @@ public:
   void drawLine_BOLD(int xs, int ys, int xe, int ye);
   void drawRectangle(int xs, int ys, int w, int h);
   void drawCircle(int xs, int ys, int w, int h, int angle1, int angle2);
-  // Fills the rectangle (world coordinates) with the graphics context's colour.
-  void fillRectangle(GC context, int xs, int ys, int w, int h);
   void drawFilledRectangle(int xs, int ys, int w, int h);
   void drawFilledRectangle_ONE(int xs, int ys, int w, int h);
   void drawFilledRectangle_ZERO(int xs, int ys, int w, int h);
@@ -75,18 +69,21 @@ public:
   void setSubWin();
   void drawSubWindow();
 
-  // Window events (keyboard, mouse, exposure).
+  // Window events (keyboard, mouse, exposure), classified as WindowKeys.h says.
   void checkEvent(int& eventType, int& keyChar);
   void repaint();
   int pointInSubWindow(int x, int y);
   void adjustSubWindow(int state, int xn, int yn, int xo, int yo);
   void subWinToViewWin();
   void setCursor(int which);
-  // Blocks until the X connection has input; returns at once without a display.
+  // Blocks until the window has input; returns at once without one.
   void waitForEvent();
+
+private:
+  // A filled rectangle in world coordinates, in the given fill.
+  void fillRectangle(Fill fill, int xs, int ys, int w, int h);
 };
 
-int catchError(Display* display, XErrorEvent* error);
-// The X server went away: one line on standard error, then the process ends with status 1 (the
-// waveform file completed first).
-int catchIOError(Display* display);
+// Redraws the schematic, the lines where they are shown (in a clipped redraw, only in windowing
+// mode) and the panes: what an exposure of the window shows again.
+void drawContents(bool clipped);

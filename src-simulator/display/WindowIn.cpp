@@ -1,36 +1,10 @@
-// Window input: reading and classifying X events, the sub-window zones and full repaints.
-#include <X11/XKBlib.h>
-#include <X11/keysym.h>
-#include <poll.h>
-
+// Window input: events from the surface, the sub-window zones and full repaints.
 #include "display/PaneBatch.h"
 #include "display/Ph5.h"
 #include "display/Window.h"
 #include "display/WindowKeys.h"
 
 namespace {
-
-// Every event a window can select; events outside it (mapping changes, client messages) are
-// read separately so that none stays queued.
-constexpr long anyWindowEventMask = 0x01FFFFFFL;
-constexpr int keyTextCapacity = 25;
-
-// Pixel coordinates are packed into 12-bit fields; a drag that leaves the window reports
-// coordinates outside them, which would otherwise spill into the neighbouring field.
-int packField(int v) {
-  if (v < 0) return 0;
-  if (v > pointerFieldMask) return pointerFieldMask;
-  return v;
-}
-
-// The clipped redraw of an exposure batch draws interconnecting lines only in windowing mode.
-void drawContents(bool clipped) {
-  if (phaseFive == nullptr) return;
-  phaseFive->drawSchematic();
-  bool lines = phaseFive->interconnectFlag && (!clipped || phaseFive->newWindowingMode);
-  if (lines) phaseFive->connect();
-  phaseFive->drawPanes();
-}
 
 // An edge dragged by d world units, truncated; far outside the world it stops short of the
 // int range instead of overflowing.
@@ -44,77 +18,17 @@ int movedEdge(int edge, float d) {
 
 }  // namespace
 
+void drawContents(bool clipped) {
+  if (phaseFive == nullptr) return;
+  phaseFive->drawSchematic();
+  bool lines = phaseFive->interconnectFlag && (!clipped || phaseFive->newWindowingMode);
+  if (lines) phaseFive->connect();
+  phaseFive->drawPanes();
+}
+
 void Windex::checkEvent(int& eventType, int& keyChar) {
   eventType = noWindowEvent;
-  if (display == nullptr) return;
-  if (!XCheckWindowEvent(display, window, anyWindowEventMask, &event)) {
-    // Nothing for the window; take one event of any other kind so it cannot stay queued.
-    if (XPending(display) > 0) {
-      XNextEvent(display, &event);
-      if (event.type == MappingNotify) XRefreshKeyboardMapping(&event.xmapping);
-    }
-    return;
-  }
-
-  switch (event.type) {
-    case KeyPress: {
-      KeySym keysym = XkbKeycodeToKeysym(display, static_cast<KeyCode>(event.xkey.keycode), 0, 0);
-      if (keysym >= XK_F1 && keysym <= XK_F35) {
-        eventType = functionKeyEvent;
-        keyChar = static_cast<int>(keysym - functionKeyOrigin);
-      } else if (keysym >= cursorBlockFirst && keysym <= cursorBlockLast) {
-        eventType = cursorKeyEvent;
-        keyChar = static_cast<int>(keysym) - cursorKeyOrigin;
-      } else {
-        char text[keyTextCapacity];
-        KeySym translated;
-        int count = XLookupString(&event.xkey, text, keyTextCapacity, &translated, nullptr);
-        if (count == 1) {
-          eventType = characterEvent;
-          keyChar = static_cast<signed char>(text[0]);
-        }
-      }
-      break;
-    }
-    case ButtonPress:
-    case ButtonRelease:
-      eventType = event.type == ButtonPress ? buttonPressEvent : buttonReleaseEvent;
-      keyChar = static_cast<int>(event.xbutton.button << pointerButtonShift) |
-                packField(event.xbutton.x) << pointerFieldBits |
-                packField(event.xbutton.y);
-      break;
-    case MotionNotify:
-      eventType = pointerMotionEvent;
-      keyChar = packField(event.xmotion.x) << pointerFieldBits | packField(event.xmotion.y);
-      break;
-    case Expose: {
-      const XExposeEvent& e = event.xexpose;
-      if (numClips < 16) {
-        XRectangle& r = clips[numClips];
-        r.x = static_cast<short>(e.x);
-        r.y = static_cast<short>(e.y);
-        r.width = static_cast<unsigned short>(e.width);
-        r.height = static_cast<unsigned short>(e.height);
-        ++numClips;
-      }
-      if (e.count == 0 || numClips >= 16) {
-        XSetClipRectangles(display, gc, 0, 0, clips, numClips, Unsorted);
-        drawContents(true);
-        drawSubWindow();
-        XSetClipMask(display, gc, None);
-        numClips = 0;
-        XWindowAttributes attributes;
-        if (XGetWindowAttributes(display, window, &attributes)) {
-          xPixels = attributes.width;
-          yPixels = attributes.height;
-        }
-      }
-      repaint();
-      break;
-    }
-    default:
-      break;
-  }
+  if (surface != nullptr) surface->nextEvent(*this, eventType, keyChar);
 }
 
 void Windex::repaint() {
@@ -168,18 +82,12 @@ void Windex::adjustSubWindow(int state, int xn, int yn, int xo, int yo) {
 void Windex::subWinToViewWin() { setView(subWinXs, subWinYs, subWinXe, subWinYe); }
 
 void Windex::setCursor(int which) {
-  if (display == nullptr || which < 0 || which > 9) return;
-  Cursor previous = cursor;
-  cursor = XCreateFontCursor(display, cursor_shape[which]);
-  XDefineCursor(display, window, cursor);
-  // The server keeps a cursor alive while a window uses it, so the old one can go now.
-  if (previous != 0) XFreeCursor(display, previous);
+  if (surface == nullptr || which < 0 || which > 9) return;
+  surface->setCursor(which);
 }
 
 void Windex::waitForEvent() {
-  if (display == nullptr) return;
+  if (surface == nullptr) return;
   paneBatch::drawCollected();
-  if (XPending(display) > 0) return;
-  pollfd descriptor{ConnectionNumber(display), POLLIN, 0};
-  poll(&descriptor, 1, -1);
+  surface->waitForEvent();
 }

@@ -20,6 +20,7 @@
 #include "display/PaneBatch.h"
 #include "display/Ph5.h"
 #include "display/Window.h"
+#include "display/XSurface.h"
 #include "display/WindowEv.h"
 #include "elaboration/Ph2.h"
 #include "kernel/RunTime.h"
@@ -215,10 +216,10 @@ protected:
     setenv("DISPLAY", server.name().c_str(), 1);
     makePhases(maxLevel, true);
     Windex* w = phaseFive->windexPointer;
-    if (w->display == nullptr) _exit(2);
-    XSync(w->display, False);
+    if (xSurfaceOf(*w)->display == nullptr) _exit(2);
+    XSync(xSurfaceOf(*w)->display, False);
     int type, key;
-    while (XPending(w->display) > 0) w->checkEvent(type, key);
+    while (XPending(xSurfaceOf(*w)->display) > 0) w->checkEvent(type, key);
     return w;
   }
 };
@@ -227,20 +228,20 @@ PrivateXServer EventsX::server;
 void putKey(Windex* w, KeySym sym, unsigned state = 0) {
   XEvent e{};
   e.xkey.type = KeyPress;
-  e.xkey.display = w->display;
-  e.xkey.window = w->window;
-  e.xkey.root = DefaultRootWindow(w->display);
-  e.xkey.keycode = XKeysymToKeycode(w->display, sym);
+  e.xkey.display = xSurfaceOf(*w)->display;
+  e.xkey.window = xSurfaceOf(*w)->window;
+  e.xkey.root = DefaultRootWindow(xSurfaceOf(*w)->display);
+  e.xkey.keycode = XKeysymToKeycode(xSurfaceOf(*w)->display, sym);
   e.xkey.state = state;
   e.xkey.same_screen = True;
-  XPutBackEvent(w->display, &e);
+  XPutBackEvent(xSurfaceOf(*w)->display, &e);
 }
 
 void putButton(Windex* w, int type, unsigned button, int x, int y) {
   XEvent e{};
   e.type = type;
-  e.xany.display = w->display;
-  e.xany.window = w->window;
+  e.xany.display = xSurfaceOf(*w)->display;
+  e.xany.window = xSurfaceOf(*w)->window;
   if (type == MotionNotify) {
     e.xmotion.x = x;
     e.xmotion.y = y;
@@ -250,7 +251,7 @@ void putButton(Windex* w, int type, unsigned button, int x, int y) {
     e.xbutton.x = x;
     e.xbutton.y = y;
   }
-  XPutBackEvent(w->display, &e);
+  XPutBackEvent(xSurfaceOf(*w)->display, &e);
 }
 
 std::pair<int, int> classify(Windex* w) {
@@ -315,18 +316,18 @@ TEST_F(EventsX, ExposureBatchesOfSixteenAndARepaintEach) {
     for (int i = 0; i < 20; ++i) {  // put back last first: the queue then reads count 19 .. 0
       XEvent e{};
       e.xexpose.type = Expose;
-      e.xexpose.display = w->display;
-      e.xexpose.window = w->window;
+      e.xexpose.display = xSurfaceOf(*w)->display;
+      e.xexpose.window = xSurfaceOf(*w)->window;
       e.xexpose.x = 10 * i;
       e.xexpose.width = 5;
       e.xexpose.height = 5;
       e.xexpose.count = i;
-      XPutBackEvent(w->display, &e);
+      XPutBackEvent(xSurfaceOf(*w)->display, &e);
     }
     std::string counts;
     for (int i = 0; i < 20; ++i) {
       EXPECT_EQ(classify(w).first, 0);
-      counts += std::to_string(w->numClips) + " ";
+      counts += std::to_string(xSurfaceOf(*w)->numClips) + " ";
     }
     EXPECT_EQ(counts, "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 0 1 2 3 0 ");
     EXPECT_EQ(recorder.clears, 20);
@@ -382,8 +383,8 @@ TEST_F(EventsX, KeysReachSwitchesAndOperations) {
 }
 
 unsigned long pixelAt(Windex* w, int x, int y) {
-  XSync(w->display, False);
-  XImage* image = XGetImage(w->display, w->window, x, y, 1, 1, AllPlanes, ZPixmap);
+  XSync(xSurfaceOf(*w)->display, False);
+  XImage* image = XGetImage(xSurfaceOf(*w)->display, xSurfaceOf(*w)->window, x, y, 1, 1, AllPlanes, ZPixmap);
   unsigned long p = XGetPixel(image, 0, 0);
   XDestroyImage(image);
   return p;
@@ -402,20 +403,20 @@ TEST_F(EventsX, ClearingAnEmptyRectangleLeavesTheWindowAlone) {
     // A byte strip 7 units wide after shrinking has slots of 0: nothing visible.
     SignalValue values[8] = {ONE, ZERO, XXX, HIZ, UNINITIALIZED, ONE, ZERO, ONE};
     drawPane_byte_h(half, half, 28, worldSize / 4, values, true, 0.25f);
-    EXPECT_EQ(pixelAt(w, 900, 100), w->foreground);
-    EXPECT_EQ(pixelAt(w, 100, 700), w->foreground);
-    EXPECT_EQ(pixelAt(w, 500, 400), w->foreground);
-    EXPECT_EQ(pixelAt(w, 900, 515), w->foreground);
+    EXPECT_EQ(pixelAt(w, 900, 100), xSurfaceOf(*w)->foreground);
+    EXPECT_EQ(pixelAt(w, 100, 700), xSurfaceOf(*w)->foreground);
+    EXPECT_EQ(pixelAt(w, 500, 400), xSurfaceOf(*w)->foreground);
+    EXPECT_EQ(pixelAt(w, 900, 515), xSurfaceOf(*w)->foreground);
     w->clearArea(0, 0, worldSize / 4, worldSize / 4);
-    EXPECT_EQ(pixelAt(w, 10, 10), w->background);
-    EXPECT_EQ(pixelAt(w, 500, 400), w->foreground);
+    EXPECT_EQ(pixelAt(w, 10, 10), xSurfaceOf(*w)->background);
+    EXPECT_EQ(pixelAt(w, 500, 400), xSurfaceOf(*w)->foreground);
   });
 }
 
 // The whole window's pixels.
 std::string windowPixels(Windex* w) {
-  XSync(w->display, False);
-  XImage* image = XGetImage(w->display, w->window, 0, 0, static_cast<unsigned>(w->xPixels),
+  XSync(xSurfaceOf(*w)->display, False);
+  XImage* image = XGetImage(xSurfaceOf(*w)->display, xSurfaceOf(*w)->window, 0, 0, static_cast<unsigned>(w->xPixels),
                             static_cast<unsigned>(w->yPixels), AllPlanes, ZPixmap);
   std::string bytes(image->data, static_cast<size_t>(image->bytes_per_line) * static_cast<size_t>(image->height));
   XDestroyImage(image);
@@ -470,7 +471,7 @@ TEST_F(EventsX, CollectedDrawingsLeaveThePictureOfDrawingAtOnce) {
 TEST_F(EventsX, WaitingSleepsUntilInputArrives) {
   inChild([] {
     Windex* w = openWindow(1);
-    Window target = w->window;
+    Window target = xSurfaceOf(*w)->window;
     std::string name = server.name();
     pid_t sender = fork();
     if (sender == 0) {

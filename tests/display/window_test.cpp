@@ -28,7 +28,7 @@ struct HeadlessWindow {
 TEST(DisplayWindow, ScalesAreSinglePrecisionTruncations) {
   HeadlessWindow h(1025, 825);
   Windex& w = *h.w;
-  EXPECT_EQ(w.display, nullptr);
+  EXPECT_FALSE(w.isOpen());
   EXPECT_EQ(w.xScale(0), 0);
   EXPECT_EQ(w.xScale(worldSize), 1025);
   EXPECT_EQ(w.yScale(worldSize), 825);

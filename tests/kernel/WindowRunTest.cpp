@@ -64,7 +64,7 @@ int command(const std::string& display, std::vector<std::string> args) {
 class WindowRun : public ::testing::Test {
 protected:
   void SetUp() override {
-    if (system("command -v Xvfb >/dev/null && command -v xdotool >/dev/null") != 0) GTEST_SKIP();
+    if (!PrivateXServer::available(true)) GTEST_SKIP();
     ASSERT_TRUE(server.start()) << "no Xvfb could be started";
     display = server.name();
     char path[] = "/tmp/tavrin-window-XXXXXX";

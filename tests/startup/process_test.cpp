@@ -144,6 +144,15 @@ TEST(Executable, EarlyExitBuildsAndCounts) {
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, bannerText());
   EXPECT_NE(r.err.find("Unable to open X Window\n"), std::string::npos) << r.err;
+
+  // A run that asked for a window it cannot have (no display, or a build without the window)
+  // goes on without it: the same results as -X, after the message.
+  const std::string vectors = std::string(TAVRIN_SOURCE_DIR) + "/programs/builtin.vec";
+  RunResult headless = runTavrin({"-X", "-Q", "-v", vectors});
+  r = runTavrin({"-Q", "-v", vectors});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, headless.out);
+  EXPECT_EQ(r.err, "Unable to open X Window\n" + headless.err);
 }
 
 TEST(Executable, OptionMessagesUseTheCommandName) {

@@ -1,12 +1,15 @@
 #include "support/PrivateXServer.h"
 
+#if TAVRIN_X11
 #include <X11/Xlib.h>
+#endif
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <random>
 
@@ -28,15 +31,25 @@ bool answers(pid_t p, int n, const std::string& display) {
     if (waitpid(p, nullptr, WNOHANG) == p) return false;  // exited: the number was taken after all
     // Another server may answer on a number taken in the meantime: ours holds the lock.
     if (lockOwner(n) != p) continue;
+#if TAVRIN_X11
     if (Display* d = XOpenDisplay(display.c_str())) {
       XCloseDisplay(d);
       return true;
     }
+#else
+    (void)display;
+#endif
   }
   return false;
 }
 
 }  // namespace
+
+bool PrivateXServer::available(bool withXdotool) {
+  if (!TAVRIN_X11) return false;
+  return system(withXdotool ? "command -v Xvfb >/dev/null && command -v xdotool >/dev/null"
+                            : "command -v Xvfb >/dev/null") == 0;
+}
 
 bool PrivateXServer::start(const std::string& screen) {
   if (running()) return true;

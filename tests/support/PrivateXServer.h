@@ -15,6 +15,9 @@ public:
   // Starts Xvfb with one screen of the given geometry and depth ("1280x1024x24") and waits
   // until it accepts a client. False when Xvfb is missing or no server came up.
   bool start(const std::string& screen = "1280x1024x24");
+  // True when this build has the window and Xvfb is installed (and xdotool, when asked for): a
+  // window test skips otherwise.
+  static bool available(bool withXdotool = false);
   void stop();
 
   bool running() const { return pid > 0; }

@@ -1,5 +1,9 @@
 # A private X server for the window tests and the screenshot script. Sourced, not run.
 
+# A build without the window (TAVRIN_X11=0 in the test environment) has nothing to test here:
+# the test is skipped.
+if [ "${TAVRIN_X11:-1}" = 0 ]; then exit 77; fi
+
 # Starts Xvfb on a free display between 100 and 199, exports DISPLAY and sets XVFB_PID;
 # returns 1 when no server could be started.
 start_private_xvfb() {
