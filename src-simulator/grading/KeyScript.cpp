@@ -39,16 +39,21 @@ namespace {
 
 // The script as the run drives it: checked at the start, stepped between passes, its last row
 // reported at the end before every other output ends.
+struct KeyScriptState;
+void stepScript(KeyScriptState& k);
+
 struct KeyScriptRun : RunScript {
-  KeyScriptRun() { order = INT_MAX; }
+  // The state this run steps: the one it is part of, reached without looking it up at each pass.
+  explicit KeyScriptRun(KeyScriptState& of) : state(of) { order = INT_MAX; }
+  KeyScriptState& state;
   void runStart() override;
-  void step() override { keyScriptStep(); }
+  void step() override { stepScript(state); }
   void runEnd() override { keyScriptRunEnd(); }
 };
 
 // The script of the simulation being run.
 struct KeyScriptState {
-  KeyScriptRun run;
+  KeyScriptRun run{*this};
   std::vector<ScriptStep> steps;
   size_t next = 0;       // the step that comes up next, or the one whose presses go on
   uint64_t pressed = 0;  // presses of that step made so far
@@ -151,8 +156,11 @@ std::string stillChanging() {
     const SignalGroup& g = groups[static_cast<size_t>(groupOfWire[static_cast<size_t>(wire)])];
     if (!text.empty()) text += ' ';
     text += g.name;
-    if (g.width > 1 || g.lowIndex > 0)
-      text += "[" + std::to_string((g.lowIndex < 0 ? 0 : g.lowIndex) + (wire - g.first)) + "]";
+    if (g.width > 1 || g.lowIndex > 0) {
+      text += '[';
+      text += std::to_string((g.lowIndex < 0 ? 0 : g.lowIndex) + (wire - g.first));
+      text += ']';
+    }
     text += '=';
     text += signalGroupBitChar(phaseThree->currentSignals[wire]);
   }
@@ -160,8 +168,7 @@ std::string stillChanging() {
 }
 
 // Not settled: the guard ends the script once the next events lie beyond the bound.
-void guard() {
-  KeyScriptState& k = script();
+void guard(KeyScriptState& k) {
   const PhaseFour& four = *phaseFour;
   if (k.guardBound == 0 || four.queueEmpty() || four.nextEventTime() - k.actionTime <= k.guardBound) return;
   const size_t step = k.awaiting ? k.awaitedStep : k.next;
@@ -213,9 +220,10 @@ void resolveSettings(ScriptStep& step, const std::vector<SignalGroup>& groups) {
     const auto unset = std::find(setting.switches.begin(), setting.switches.end(), -1);
     if (unset == setting.switches.end()) continue;
     if (std::count(setting.switches.begin(), setting.switches.end(), -1) == width)
-      inputError(step, "'" + printableText(setting.name) + "' is not the output of switches");
-    inputError(step, "bit " + std::to_string(unset - setting.switches.begin()) + " of '" + printableText(setting.name) +
-                         "' is not the output of a switch");
+      inputError(step, std::string(1, '\'').append(printableText(setting.name)) + "' is not the output of switches");
+    std::string reason = "bit ";
+    reason += std::to_string(unset - setting.switches.begin());
+    inputError(step, reason + " of '" + printableText(setting.name) + "' is not the output of a switch");
   }
 }
 
@@ -363,8 +371,10 @@ void keyScriptRestart() {
   updatePending();
 }
 
-void keyScriptStep() {
-  KeyScriptState& k = script();
+void keyScriptStep() { stepScript(script()); }
+
+namespace {
+void stepScript(KeyScriptState& k) {
   PhaseFour& four = *phaseFour;
   // Presses that schedule nothing leave the circuit settled: the next step is due at once.
   while (k.run.pending && done == 0 && reStart == 0) {
@@ -377,7 +387,7 @@ void keyScriptStep() {
       }
       // Where it never settles, the row of a finished step is due when a timed step comes due.
       if (!k.awaitedFinal || k.next == k.steps.size() || !k.steps[k.next].timed) {
-        guard();
+        guard(k);
         return;
       }
     }
@@ -390,7 +400,7 @@ void keyScriptStep() {
         if (stopTime != 0 && step.at > stopTime) return;  // the run ends before the step
       }
     } else if (!settled) {
-      guard();
+      guard(k);
       return;
     }
     // The circuit never settled after the step before: its row is now, before this step.
@@ -422,6 +432,8 @@ void keyScriptStep() {
     updatePending();
   }
 }
+
+}  // namespace
 
 void keyScriptRunEnd() {
   KeyScriptState& k = script();

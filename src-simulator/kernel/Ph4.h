@@ -6,6 +6,7 @@
 
 #include "construction/Signal.h"
 #include "elaboration/Ph3.h"
+#include "kernel/RunObserver.h"
 #include "kernel/SkewHeap.h"
 
 // Delay pair of altSignalTransition, added to the caller's delta.
@@ -14,7 +15,6 @@ constexpr int defaultLazyTimeDelta = 9;
 
 class Activations;
 class FrontEnd;
-class RunObserver;
 class RunScript;
 
 class PhaseFour {
@@ -85,7 +85,9 @@ public:
   // The observers of the current simulation (kernel/RunObserver.h), taken in; run() does it itself.
   void followObservers();
   // A probe's drawDynamic hook: its observers are told (probe lines, the window's pane).
-  void probeChanged(int component);
+  void probeChanged(int component) {
+    for (RunObserver* o : probeWatchers) o->probeChange(component);
+  }
 
 private:
   uint64_t time = 0;

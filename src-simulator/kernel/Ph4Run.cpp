@@ -108,10 +108,6 @@ void PhaseFour::followObservers() {
   script = o.script;
 }
 
-void PhaseFour::probeChanged(int component) {
-  for (RunObserver* o : probeWatchers) o->probeChange(component);
-}
-
 void PhaseFour::run() {
   followObservers();
   const RunObservers& observers = runObservers();
