@@ -20,9 +20,10 @@
 #include "process/EndProcess.h"
 #include "process/Settings.h"
 
-bool waveformRecording = false;
-
 namespace {
+
+// Set while a dump is being written.
+bool waveformRecording = false;
 
 // The wires first .. first + width - 1, bit 0 first; lowIndex is the name's index of bit 0.
 struct Variable {

@@ -24,9 +24,6 @@ void waveformOpen();
 // its start, records every wire change and closes it at its end.
 void waveformTakePart();
 
-// Set while a dump is being written: the run loop's test before calling waveformChange.
-extern bool waveformRecording;
-
 // A wire takes a new value at time (in increasing time order, until the next reset).
 void waveformChange(uint64_t time, int signal, SignalValue value);
 
