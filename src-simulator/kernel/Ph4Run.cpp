@@ -66,9 +66,16 @@ void PhaseFour::reset() {
   Activations& set = activated();
   const uint64_t now = skewHeap.root->time;
   time = now;
+  // Events of one wire at one time are applied in the queue's order; with -R they all apply the
+  // value scheduled last, so that the wire ends where its driver asked it to go.
+  const bool lastWins = lastScheduledWins != 0;
+  const uint64_t* const scheduledTimes = phaseThree->scheduledTimes;
+  const SignalValue* const scheduledSignals = phaseThree->scheduledSignals;
   appliedEvents += static_cast<uint64_t>(skewHeap.removeEarliest([&](const Event& e) {
     const int s = e.signalSerialNumber;
-    const SignalValue v = e.sigValue;
+    SignalValue v = e.sigValue;
+    if (lastWins) [[unlikely]]
+      if (scheduledTimes[s] == now) v = scheduledSignals[s];
     if (v != currentSignals[s]) {
       currentSignals[s] = v;
       if (watchingWires) [[unlikely]]

@@ -25,6 +25,7 @@ constexpr int numberOfRunTimeFlagEntries = 16;
   VALUE(int, connectMuxOnlyFlag, 0)     /* -m: interconnecting lines into multiplexers only */  \
   VALUE(int, useXDisplay, 1)            /* -X clears it: no window */                          \
   VALUE(int, quietFlag, 0)              /* -Q: results alone: no key help, legend, probe lines */ \
+  VALUE(int, lastScheduledWins, 0)      /* -R: a wire's events at one time end at its last scheduled value */ \
   VALUE(int64_t, settleBound, -1)       /* -L: the settle guard's bound; -1: not given */        \
   VALUE(int, red_fg, 0)                 /* -C, -c, -S: foreground, background, sub-window */    \
   VALUE(int, green_fg, 0)                                                                        \

@@ -18,7 +18,7 @@
 namespace {
 
 // The option letters; a letter followed by ':' takes an argument.
-const char* const optionLetters = "C:c:S:EF:G:g:K:hk:L:mo:p:Qr:s:T:tu:V:v:W:Xz:";
+const char* const optionLetters = "C:c:S:EF:G:g:K:hk:L:mo:p:QRr:s:T:tu:V:v:W:Xz:";
 
 // Words an option takes after its argument.
 int furtherValues(int option) {
@@ -230,6 +230,7 @@ void commandLine(int gargc, char** gargv) {
       case 's': stepTableSetFile(tavrin::optarg); break;
       case 'G': stepTableSetColumns(tavrin::optarg); break;
       case 'Q': quietFlag = 1; break;
+      case 'R': lastScheduledWins = 1; break;
       case 'L': settleBound = settleBoundValue(gargv[0], tavrin::optarg); break;
       case 'p': readRunTimeFlag(gargc, gargv, 'p', profRunTimeFlag, numberOfProfRunTimeFlags); break;
       case 'T': stopTime = timeValue(tavrin::optarg); break;
