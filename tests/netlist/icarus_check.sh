@@ -1,0 +1,99 @@
+#!/bin/bash
+# Each design in rtl/, synthesized to gates by Yosys, must behave in tavrin-net as Icarus Verilog
+# simulates its RTL. The design's testbench (rtl/D_tb.v) prints one "VEC" line per step: the
+# inputs it set (NAME:=VALUE) and the outputs once they have settled (NAME=0b...). Those lines
+# become a vector file, with every output that Icarus shows as unknown (x in any bit) left out,
+# and tavrin-net runs it on the synthesized netlist. Exit 77 (skipped) when tavrin-net, yosys or
+# Icarus Verilog is not there.
+set -u
+
+here=$(cd "$(dirname "$0")" && pwd)
+net=${TAVRIN_NET_EXE:-${TAVRIN_BINARY_DIR:-}/tools/net/tavrin-net}
+if [ ! -x "$net" ]; then
+  echo "skipped: tavrin-net is not built ($net)"
+  exit 77
+fi
+for tool in yosys iverilog vvp; do
+  if ! command -v "$tool" > /dev/null; then
+    echo "skipped: $tool is not installed"
+    exit 77
+  fi
+done
+
+designs=(adder4 counter8 seqdet alu8 mult8 regfile)
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+
+# The testbench's VEC lines as a vector file. An output whose bits are all 0 or 1 is written in
+# hexadecimal, one whose bits are all z as the letter z; one with an x bit is not expected.
+to_vectors() {
+  awk '
+    function hex(bits,   n, v, i, out) {
+      n = length(bits)
+      while (n % 4) { bits = "0" bits; n++ }
+      out = ""
+      for (i = 1; i <= n; i += 4) {
+        v = index("0000000100100011010001010110011110001001101010111100110111101111", substr(bits, i, 4))
+        out = out substr("0123456789ABCDEF", (v - 1) / 4 + 1, 1)
+      }
+      return "0x" out
+    }
+    $1 == "VEC" {
+      line = ""; gap = ""; expecting = 0
+      for (k = 2; k <= NF; k++) {
+        word = $k
+        if (word !~ /:=/ && match(word, /=0b/)) {
+          name = substr(word, 1, RSTART - 1)
+          bits = substr(word, RSTART + 3)
+          if (bits ~ /[xX]/) continue
+          if (bits ~ /^[zZ]+$/) word = name "=z"
+          else if (bits ~ /^[01]+$/) word = name "=" hex(bits)
+        }
+        if (word !~ /:=/ && !expecting++ && gap != "") gap = "  "  # two blanks before the expectations
+        line = line gap word
+        gap = " "
+      }
+      print line
+    }'
+}
+
+failed=0
+for design in "${designs[@]}"; do
+  rtl=$here/rtl/$design.v
+  if ! yosys -q -p "read_verilog $rtl; tribuf; synth -top $design; write_json $design.json" > "$design.yosys" 2>&1; then
+    echo "$design: yosys failed:"
+    cat "$design.yosys"
+    failed=1
+    continue
+  fi
+  if ! iverilog -g2005 -o "$design.sim" "$rtl" "$here/rtl/${design}_tb.v" > "$design.icarus" 2>&1 ||
+     ! vvp -n "$design.sim" > "$design.trace" 2>> "$design.icarus"; then
+    echo "$design: Icarus Verilog failed:"
+    cat "$design.icarus"
+    failed=1
+    continue
+  fi
+  to_vectors < "$design.trace" > "$design.vec"
+  steps=$(wc -l < "$design.vec")
+  expected=$(grep -o '[^ ]*=[^ ]*' "$design.vec" | grep -vc ':=')
+  timeout 300 "$net" -X -Q -v "$design.vec" "$design.json" > "$design.out" 2> "$design.err"
+  status=$?
+  summary=$(tail -n 1 "$design.out")
+  if [ "$status" -eq 0 ] && [ "$summary" = "$expected passed, 0 failed" ]; then
+    echo "$design: $steps steps, $summary"
+    continue
+  fi
+  failed=1
+  echo "$design: $steps steps, $expected expectations: tavrin-net exit status $status, '$summary'"
+  cat "$design.err"
+  # Each failed expectation with the vector line it comes from.
+  grep -m 20 "^$design.vec:[0-9]*:" "$design.out" | while IFS= read -r failure; do
+    number=${failure#"$design.vec:"}
+    number=${number%%:*}
+    echo "  $failure"
+    echo "    line $number: $(sed -n "${number}p" "$design.vec")"
+  done
+done
+exit "$failed"
