@@ -8,23 +8,15 @@
 set -u
 
 here=$(cd "$(dirname "$0")" && pwd)
-net=${TAVRIN_NET_EXE:-${TAVRIN_BINARY_DIR:-}/tools/net/tavrin-net}
-if [ ! -x "$net" ]; then
-  echo "skipped: tavrin-net is not built ($net)"
-  exit 77
-fi
 for tool in yosys iverilog vvp; do
   if ! command -v "$tool" > /dev/null; then
     echo "skipped: $tool is not installed"
     exit 77
   fi
 done
+. "$here/vectors.bash"
 
 designs=(adder4 counter8 seqdet alu8 mult8 regfile)
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
 
 # The testbench's VEC lines as a vector file. An output whose bits are all 0 or 1 is written in
 # hexadecimal, one whose bits are all z as the letter z; one with an x bit is not expected.
@@ -59,41 +51,22 @@ to_vectors() {
     }'
 }
 
-failed=0
 for design in "${designs[@]}"; do
   rtl=$here/rtl/$design.v
   if ! yosys -q -p "read_verilog $rtl; tribuf; synth -top $design; write_json $design.json" > "$design.yosys" 2>&1; then
     echo "$design: yosys failed:"
     cat "$design.yosys"
-    failed=1
+    FAILED=1
     continue
   fi
   if ! iverilog -g2005 -o "$design.sim" "$rtl" "$here/rtl/${design}_tb.v" > "$design.icarus" 2>&1 ||
      ! vvp -n "$design.sim" > "$design.trace" 2>> "$design.icarus"; then
     echo "$design: Icarus Verilog failed:"
     cat "$design.icarus"
-    failed=1
+    FAILED=1
     continue
   fi
   to_vectors < "$design.trace" > "$design.vec"
-  steps=$(wc -l < "$design.vec")
-  expected=$(grep -o '[^ ]*=[^ ]*' "$design.vec" | grep -vc ':=')
-  timeout 300 "$net" -X -Q -v "$design.vec" "$design.json" > "$design.out" 2> "$design.err"
-  status=$?
-  summary=$(tail -n 1 "$design.out")
-  if [ "$status" -eq 0 ] && [ "$summary" = "$expected passed, 0 failed" ]; then
-    echo "$design: $steps steps, $summary"
-    continue
-  fi
-  failed=1
-  echo "$design: $steps steps, $expected expectations: tavrin-net exit status $status, '$summary'"
-  cat "$design.err"
-  # Each failed expectation with the vector line it comes from.
-  grep -m 20 "^$design.vec:[0-9]*:" "$design.out" | while IFS= read -r failure; do
-    number=${failure#"$design.vec:"}
-    number=${number%%:*}
-    echo "  $failure"
-    echo "    line $number: $(sed -n "${number}p" "$design.vec")"
-  done
+  run_vectors "$design" "$design.vec" "$design.json"
 done
-exit "$failed"
+exit "$FAILED"
