@@ -27,8 +27,8 @@ to_vectors() {
       while (n % 4) { bits = "0" bits; n++ }
       out = ""
       for (i = 1; i <= n; i += 4) {
-        v = index("0000000100100011010001010110011110001001101010111100110111101111", substr(bits, i, 4))
-        out = out substr("0123456789ABCDEF", (v - 1) / 4 + 1, 1)
+        v = 8 * substr(bits, i, 1) + 4 * substr(bits, i + 1, 1) + 2 * substr(bits, i + 2, 1) + substr(bits, i + 3, 1)
+        out = out substr("0123456789ABCDEF", v + 1, 1)
       }
       return "0x" out
     }
