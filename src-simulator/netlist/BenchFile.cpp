@@ -64,7 +64,7 @@ public:
   bool read(std::string_view text) {
     size_t lineNumber = 0;
     size_t begin = 0;
-    while (begin <= text.size() && !stopped()) {
+    while (begin < text.size() && !stopped()) {
       size_t end = text.find('\n', begin);
       if (end == std::string_view::npos) end = text.size();
       ++lineNumber;
@@ -75,7 +75,7 @@ public:
     }
     if (diagnostics.failed()) return false;
     if (netlist.ports.empty()) {
-      diagnostics.error(std::to_string(lineNumber), "no INPUT or OUTPUT in the file");
+      diagnostics.error(std::to_string(lineNumber > 0 ? lineNumber : 1), "no INPUT or OUTPUT in the file");
       return false;
     }
     addClock();

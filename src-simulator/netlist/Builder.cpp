@@ -265,26 +265,30 @@ private:
     Dff(sd, Wires{clear, clock, d, preset}, Wires{q});
   }
 
-  // Pins: E 0, D 1, R 2. q = e&d | q&~e | d&q, the last term keeping q while e changes.
+  // Pins: E 0, D 1, R 2. A Dff whose clock never rises, set and cleared through its asynchronous
+  // pins while the latch is open: preset = e & d, clear = e & ~d; closed, both ZERO, it holds.
+  // (A loop of gates would keep the pulses of its transitions circulating.)
   void latch(const SD& sd, const Storage& s, const std::vector<int>& w, int q) {
-    int e = active(sd, w[0], s.clockRising ? Active::High : Active::Low);
-    int d = w[1];
+    const int e = active(sd, w[0], s.clockRising ? Active::High : Active::Low);
+    const int d = w[1];
+    int preset = fresh(), clear = fresh();
+    And(sd, Wires{e, d}, Wires{preset});
+    Iand(sd, Wires{e}, Wires{d}, Wires{clear});
     if (s.reset != Active::None) {
       const int r = active(sd, w[2], s.reset);
-      const int e2 = fresh(), d2 = fresh();
-      Or(sd, Wires{e, r}, Wires{e2});
-      if (s.resetValue)
-        Or(sd, Wires{d, r}, Wires{d2});
-      else
-        Iand(sd, Wires{d}, Wires{r}, Wires{d2});
-      e = e2;
-      d = d2;
+      const int preset2 = fresh(), clear2 = fresh();
+      if (s.resetValue) {
+        Or(sd, Wires{preset, r}, Wires{preset2});
+        Iand(sd, Wires{clear}, Wires{r}, Wires{clear2});
+      } else {
+        Iand(sd, Wires{preset}, Wires{r}, Wires{preset2});
+        Or(sd, Wires{clear, r}, Wires{clear2});
+      }
+      preset = preset2;
+      clear = clear2;
     }
-    const int t1 = fresh(), t2 = fresh(), t3 = fresh();
-    And(sd, Wires{e, d}, Wires{t1});
-    Iand(sd, Wires{q}, Wires{e}, Wires{t2});
-    And(sd, Wires{d, q}, Wires{t3});
-    Or(sd, Wires{t1, t2, t3}, Wires{q});
+    const int zero = serial[constZero];
+    Dff(sd, Wires{clear, zero, zero, preset}, Wires{q});
   }
 
   void box(size_t b) {

@@ -98,6 +98,14 @@ struct NetLabels {
   std::vector<int32_t> name, bit;
   explicit NetLabels(const Netlist& netlist)
       : name(static_cast<size_t>(netlist.netCount), -1), bit(static_cast<size_t>(netlist.netCount), 0) {
+    // Ports first, numbered after the names.
+    for (size_t p = 0; p < netlist.ports.size(); ++p)
+      for (size_t b = 0; b < netlist.ports[p].bits.size(); ++b) {
+        const NetId net = netlist.ports[p].bits[b];
+        if (net < 0 || name[static_cast<size_t>(net)] >= 0) continue;
+        name[static_cast<size_t>(net)] = static_cast<int32_t>(netlist.names.size() + p);
+        bit[static_cast<size_t>(net)] = static_cast<int32_t>(b);
+      }
     for (size_t k = 0; k < netlist.names.size(); ++k) {
       const NetName& n = netlist.names[k];
       for (size_t b = 0; b < n.bits.size(); ++b) {
@@ -111,6 +119,11 @@ struct NetLabels {
   std::string of(const Netlist& netlist, NetId net) const {
     const int32_t k = name[static_cast<size_t>(net)];
     if (k < 0) return "net " + std::to_string(net);
+    if (static_cast<size_t>(k) >= netlist.names.size()) {
+      const Port& p = netlist.ports[static_cast<size_t>(k) - netlist.names.size()];
+      const int32_t b = bit[static_cast<size_t>(net)];
+      return "'" + (p.bits.size() == 1 ? p.name : p.name + "[" + std::to_string(b) + "]") + "'";
+    }
     return "'" + bitName(netlist.names[static_cast<size_t>(k)], static_cast<size_t>(bit[static_cast<size_t>(net)])) +
            "'";
   }
