@@ -11,14 +11,14 @@ set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/vectors.bash"
 
-# evaluate < circuit.bench > circuit.vec
+# evaluate circuit.bench > circuit.vec
 evaluate() {
   awk -v cycles=200 '
     function fail(why) { print FILENAME ":" NR ": " why > "/dev/stderr"; bad = 1; exit 2 }
     function value(s,   kind, n, i, v, ones, unknown) {
       if (s in val) return val[s]
-      if (!(s in gate)) { print "undefined signal " s > "/dev/stderr"; bad = 1; exit 2 }
-      if (s in visiting) { print "combinational loop through " s > "/dev/stderr"; bad = 1; exit 2 }
+      if (!(s in gate)) { print FILENAME ": undefined signal " s > "/dev/stderr"; bad = 1; exit 2 }
+      if (s in visiting) { print FILENAME ": combinational loop through " s > "/dev/stderr"; bad = 1; exit 2 }
       visiting[s] = 1
       kind = gate[s]; n = arity[s]; ones = 0; unknown = 0
       for (i = 1; i <= n; i++) {
@@ -98,12 +98,12 @@ evaluate() {
         for (i = 1; i <= nflops; i++) state[flop[i]] = next_state[flop[i]]
         print "CLK:=1 " expectations()
       }
-    }'
+    }' "$1"
 }
 
 for circuit in "$here"/bench/*.bench; do
   name=$(basename "$circuit" .bench)
-  if ! evaluate < "$circuit" > "$name.vec"; then
+  if ! evaluate "$circuit" > "$name.vec"; then
     echo "$name: the evaluator cannot read $circuit"
     FAILED=1
     continue
