@@ -129,7 +129,12 @@ private:
 
   // Longest path from the sources, in one topological pass; a loop is entered at its first item.
   void levels() {
+    // On the top grid column 0 is the inputs': everything else starts at column 1.
     level.assign(items, 0);
+    for (size_t i = 0; i < items; ++i)
+      if (scope[i] == 0) level[i] = 1;
+    for (size_t p = 0; p < netlist.ports.size(); ++p)
+      if (netlist.ports[p].input) level[static_cast<size_t>(portItem(p))] = 0;
     std::vector<uint32_t> waiting(items, 0);
     std::vector<uint8_t> done(items, 0);
     for (size_t i = 0; i < items; ++i) waiting[i] = pred.first[i + 1] - pred.first[i];
@@ -143,7 +148,7 @@ private:
         while (next < items && done[next] != 0) ++next;
         if (next == items) break;
         const int32_t item = static_cast<int32_t>(next);
-        int32_t l = 0;
+        int32_t l = scope[next] == 0 ? 1 : 0;
         pred.each(item, [&](int32_t p) {
           if (done[static_cast<size_t>(p)] != 0) l = std::max(l, level[static_cast<size_t>(p)] + 1);
         });
