@@ -5,7 +5,7 @@
 // its box, its child boxes and, on the top grid, the ports and extra probes. Columns are logic
 // levels: an item one column right of the last item driving one of its inputs, the inputs in
 // column 0 and the outputs and probes in a column after the last; a flip-flop's or latch's
-// output starts again at column 0 for what it drives, and a combinational loop is cut where the
+// output counts as an input: what it drives starts again at column 1 (column 0 inside a box), and a combinational loop is cut where the
 // order of the file meets it first. Within a column the items are ordered by the mean row of
 // their drivers (a barycentre pass, from left to right), and each column is centred.
 //
