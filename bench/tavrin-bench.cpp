@@ -3,6 +3,7 @@
 //
 //   tavrin-bench [--probes] [--scale N] CYCLES
 //   tavrin-bench --multiplier VECTORS
+//   tavrin-bench --netlist FILE
 //
 // Without --scale: the processor (BasicPipe + Memory), reset by a PowerOn and clocked by a
 // Clock, run headless for CYCLES clock cycles; --probes adds the 425 one-bit probes of the
@@ -13,7 +14,8 @@
 // ArrayMultiplier.h, its 32 operand switches toggled by timed key steps (one operand pair every
 // multiplierPeriod time units, a fixed pseudo-random sequence), a Probe on each product bit, its
 // lines sent to /dev/null; every product is checked when it has settled, and a wrong or unsettled
-// one ends the benchmark with status 1.
+// one ends the benchmark with status 1. With --netlist: tavrin-net's start-up on a netlist file
+// (read and checked, placed, built, elaborated, tiled), each step timed, one key=value line.
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -36,6 +38,9 @@
 #include "grading/KeyScript.h"
 #include "kernel/Ph4.h"
 #include "kernel/RunObserver.h"
+#include "netlist/Builder.h"
+#include "netlist/NetlistFile.h"
+#include "netlist/Placement.h"
 #include "pipeline.h"
 
 namespace {
@@ -183,8 +188,8 @@ Startup prepare(void (*build)()) {
 }
 
 int usage(const char* program) {
-  std::fprintf(stderr, "usage: %s [--probes] [--scale N] CYCLES\n       %s --multiplier VECTORS\n", program,
-               program);
+  std::fprintf(stderr, "usage: %s [--probes] [--scale N] CYCLES\n       %s --multiplier VECTORS\n       %s --netlist FILE\n",
+               program, program, program);
   return 2;
 }
 
@@ -222,14 +227,53 @@ int runMultiplier(long vectors, int savedErr) {
   return 0;
 }
 
+// tavrin-net's start-up on FILE, as its build function and Sim do it, each step timed.
+int runNetlist(const char* path, int savedErr) {
+  netlist::Netlist n;
+  netlist::Diagnostics d;
+  netlist::BuildPlan plan;
+  auto start = Clock_::now();
+  const bool ok = netlist::readNetlistFile(path, "", n, d) && netlist::planBuild(n, {}, plan, d);
+  const double readMs = msSince(start);
+  dup2(savedErr, 2);
+  if (!ok) {
+    for (const std::string& e : d.errors) std::fprintf(stderr, "tavrin-bench: %s\n", e.c_str());
+    return 2;
+  }
+  start = Clock_::now();
+  const netlist::Placement placement = netlist::place(n, plan.probeNets);
+  const double placeMs = msSince(start);
+  const int sink = open("/dev/null", O_WRONLY);
+  dup2(sink, 2);
+  start = Clock_::now();
+  netlist::buildNetlist(n, plan, placement);
+  const double buildMs = msSince(start);
+  ElaborationTimes times;
+  elaborate(&times);
+  start = Clock_::now();
+  phaseFive->tile();
+  const double tilingMs = msSince(start);
+  std::fflush(stderr);
+  dup2(savedErr, 2);
+  std::printf("circuit=netlist cells=%zu components=%d read_ms=%.2f placement_ms=%.2f build_ms=%.2f "
+              "elaboration_ms=%.2f tiling_ms=%.2f startup_ms=%.2f\n",
+              n.cells.size(), phaseTwo->numberOfComponents, readMs, placeMs, buildMs,
+              times.flattening + times.activationLists, tilingMs,
+              readMs + placeMs + buildMs + times.flattening + times.activationLists + tilingMs);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   long cycles = -1;
   int scale = 0;
   bool multiplierRun = false;
+  const char* netlistFile = nullptr;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--multiplier") == 0) {
+    if (std::strcmp(argv[i], "--netlist") == 0 && i + 1 < argc) {
+      netlistFile = argv[++i];
+    } else if (std::strcmp(argv[i], "--multiplier") == 0) {
       multiplierRun = true;
     } else if (std::strcmp(argv[i], "--probes") == 0) {
       withProbes = true;
@@ -243,7 +287,8 @@ int main(int argc, char** argv) {
       return usage(argv[0]);
     }
   }
-  if (cycles < 0 || (multiplierRun && (withProbes || scale > 0))) return usage(argv[0]);
+  if (netlistFile != nullptr && (cycles >= 0 || multiplierRun || withProbes || scale > 0)) return usage(argv[0]);
+  if (netlistFile == nullptr && (cycles < 0 || (multiplierRun && (withProbes || scale > 0)))) return usage(argv[0]);
 
   useXDisplay = 0;
   copies = scale;
@@ -252,6 +297,7 @@ int main(int argc, char** argv) {
   const int savedErr = dup(2);
   const int sink = open("/dev/null", O_WRONLY);
   dup2(sink, 2);
+  if (netlistFile != nullptr) return runNetlist(netlistFile, savedErr);
   if (multiplierRun) return runMultiplier(cycles, savedErr);
 
   const Startup startup = prepare(scale > 0 ? counters : processor);

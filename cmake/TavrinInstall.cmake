@@ -1,4 +1,4 @@
-# cmake --install: the simulator, the assembler, the grading script, the library with its headers
+# cmake --install: the simulator, the assembler, the netlist simulator, the grading script, the library with its headers
 # and main.cpp, and a package config, so that find_package(Tavrin) builds circuits against an
 # installed copy.
 include(GNUInstallDirs)
@@ -14,7 +14,7 @@ if(TAVRIN_SANITIZE)
   target_link_options(tavrin_sim INTERFACE "$<INSTALL_INTERFACE:${TAVRIN_SANITIZER_FLAGS}>")
 endif()
 
-install(TARGETS tavrin tavrin-asm RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS tavrin tavrin-asm tavrin-net RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The grading script finds tavrin, tavrin-asm and the package config from its own place in bin/.
 install(PROGRAMS ${PROJECT_SOURCE_DIR}/tools/grade/tavrin-grade DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS tavrin_sim tavrin_pipeline EXPORT TavrinTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
@@ -25,7 +25,7 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/src-simulator/ DESTINATION ${CMAKE_INSTA
         FILES_MATCHING PATTERN "*.h")
 install(FILES ${PROJECT_SOURCE_DIR}/src-simulator/startup/main.cpp DESTINATION ${TAVRIN_DATA_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/docs/tavrin.1 ${PROJECT_SOURCE_DIR}/docs/tavrin-asm.1
-              ${PROJECT_SOURCE_DIR}/docs/tavrin-grade.1
+              ${PROJECT_SOURCE_DIR}/docs/tavrin-grade.1 ${PROJECT_SOURCE_DIR}/docs/tavrin-net.1
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 install(EXPORT TavrinTargets DESTINATION ${TAVRIN_CONFIG_DIR})

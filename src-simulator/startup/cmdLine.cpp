@@ -177,6 +177,12 @@ const char* optionGiven(int gargc, char** gargv, char wanted) {
 
 bool quietRequested(int gargc, char** gargv) { return optionGiven(gargc, gargv, 'Q') != nullptr; }
 
+int commandLineValueWords(char option) {
+  const char* letter = option == ':' || option == '\0' ? nullptr : tavrin::index(optionLetters, option);
+  if (letter == nullptr) return -1;
+  return letter[1] == ':' ? 1 + furtherValues(option) : 0;
+}
+
 namespace {
 
 // -L: digits only.
