@@ -10,6 +10,7 @@
 #include "elaboration/Ph3.h"
 #include "kernel/Ph4.h"
 #include "kernel/RTSigSup.h"
+#include "process/Settings.h"
 
 namespace {
 
@@ -119,6 +120,24 @@ TEST_F(Transitions, RequestsAreJudgedAgainstTheLastScheduledValue) {
   setCurrent(4, ZERO);
   phaseFour->signalTransition(4, ONE, 7, 10);
   EXPECT_EQ(drain(), "");
+}
+
+// The same requests applied: in the queue's order the wire is left at XXX; with -R every event of
+// a wire at one time applies its last scheduled value, and it ends at ZERO.
+TEST_F(Transitions, WithLastScheduledWinsTheWireEndsWhereItsDriverAsked) {
+  for (const int wins : {0, 1}) {
+    lastScheduledWins = wins;
+    setLast(3, ZERO);
+    setCurrent(3, ZERO);
+    phaseFour->advanceTo(100 + 100 * static_cast<uint64_t>(wins));
+    const uint64_t t = phaseFour->now();
+    phaseFour->signalTransition(3, ONE, 7, 10);
+    phaseFour->advanceTo(t + 1);
+    phaseFour->signalTransition(3, ZERO, 7, 10);
+    while (!phaseFour->queueEmpty()) phaseFour->applyNextTime();
+    EXPECT_EQ(code(phaseThree->currentSignals[3]), wins ? 'Z' : 'X') << wins;
+  }
+  lastScheduledWins = 0;
 }
 
 TEST_F(Transitions, TimeWarpIsReportedForDefiniteLevelsOnly) {
