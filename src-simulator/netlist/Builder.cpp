@@ -149,11 +149,25 @@ private:
       const Port& port = netlist.ports[p];
       // An output that is an input of the same name (.bench) shows the input's wires.
       const bool always = port.input || inputNames.count(port.name) == 0;
-      portWires[p] = claim(port.name, port.bits, always, placement.ports[p], 1);
+      portWires[p] = claim(port.name, port.bits, always, inside(placement.ports[p]), 1);
     }
-    for (const NetName& n : netlist.names)
-      if (!n.hidden) claim(n.name, n.bits, false, placement.boxes[static_cast<size_t>(n.box)], n.box == 0 ? 1 : 0);
+    for (const NetName& n : netlist.names) {
+      if (n.hidden) continue;
+      const std::string& box = placement.boxes[static_cast<size_t>(n.box)];
+      claim(n.name, n.bits, false, n.box == 0 ? inside(topCell()) : box, n.box == 0 ? 1 : 0);
+    }
   }
+
+  // A cell of the top grid that holds one component and no grid: the first port's, else the first
+  // cell's.
+  const std::string& topCell() const {
+    static const std::string none = "aa";
+    if (!placement.ports.empty()) return placement.ports[0];
+    return placement.cells.empty() ? none : placement.cells[0];
+  }
+  // A place inside the cell at position for the invisible buffers of a name: one of its own, so
+  // that they do not share the tile of what the cell shows.
+  static std::string inside(const std::string& position) { return position + ".aa"; }
 
   SD at(const std::string& position, int level, const char* decal = nullptr) {
     SD sd(position.c_str(), decal);

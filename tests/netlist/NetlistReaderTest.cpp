@@ -276,6 +276,21 @@ TEST(NetlistPorts, ClockProbeAndHierarchicalNames) {
   EXPECT_NE(wide.err.find("--clock: the period of 'clk' must be a number of at least 2"), std::string::npos) << wide.err;
 }
 
+// A top-level name that takes one net of its own and one a port has: the port's bit is driven
+// into it by an invisible buffer, placed inside a cell of its own, and the run says nothing else.
+TEST(NetlistPorts, ANameSharingAPortsNetReadsItQuietly) {
+  const std::string json =
+      R"({"modules": {"top": {"attributes": {"top": "1"}, "ports": {)" + twoInOneOut + R"(}, "cells": {)" +
+      cell("c1", "$_AND_", R"("A": [2], "B": [3], "Y": [4])") + ", " + cell("c2", "$_NOT_", R"("A": [2], "Y": [5])") +
+      R"(}, "netnames": {"both": {"hide_name": 0, "bits": [4, 5]}}}}})";
+  TempDir dir;
+  const RunResult r = net({"-X", "-Q", "-v", dir.file("n.vec", "a:=1 b:=1  both=0b01 y=1\na:=0  both=0b10\n"),
+                           dir.file("n.json", json)});
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_EQ(r.out, "3 passed, 0 failed\n");
+  EXPECT_EQ(r.err, "");
+}
+
 TEST(NetlistScale, AHundredThousandCellsRun) {
   std::string bench;
   for (int k = 0; k < 32; ++k) bench += "INPUT(i" + std::to_string(k) + ")\n";
