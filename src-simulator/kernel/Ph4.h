@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "construction/Signal.h"
+#include "process/ThreadLocal.h"
 #include "elaboration/Ph3.h"
 #include "kernel/RunObserver.h"
 #include "kernel/SkewHeap.h"
@@ -121,10 +122,15 @@ void PhaseFour::forEachQueued(Visit visit) const {
   }
 }
 
-extern PhaseFour* phaseFour;
+extern TAVRIN_THREAD_LOCAL PhaseFour* phaseFour;  // the current thread's
+
+// Returns the event storage of the current thread's queues to the system: for a thread that ends,
+// after teardown (startup/Sim.h). Without it the storage is kept until the process ends.
+void releaseThreadEventStorage();
 
 namespace tavrin {
 // Tri-state bus owners, by signal number: the buffer that last took the bus over from HIZ.
-// An absent entry reads as component 0. Never cleared, not even by a restart.
-extern std::vector<int> m;
+// An absent entry reads as component 0. Never cleared, not even by a restart; the current
+// thread's (teardown empties it).
+extern thread_local std::vector<int> m;
 }  // namespace tavrin

@@ -10,8 +10,9 @@
 #include <cstdint>
 
 #include "construction/Signal.h"
+#include "process/ThreadLocal.h"
 
-// Remembers the file to write; program names the executable in messages.
+// Remembers the file to write, for the current simulation (each has a dump of its own).
 void waveformSetFile(const char* path);
 
 // Before the run: creates the file and writes the declarations. A file that cannot be created,
@@ -24,8 +25,9 @@ void waveformOpen();
 // its start, records every wire change and closes it at its end.
 void waveformTakePart();
 
-// Set while a dump is being written: the run loop's test before calling waveformChange.
-extern bool waveformRecording;
+// Set while a dump is being written: the run loop's test before calling waveformChange (the
+// current thread's).
+extern TAVRIN_THREAD_LOCAL bool waveformRecording;
 
 // A wire takes a new value at time (in increasing time order, until the next reset).
 void waveformChange(uint64_t time, int signal, SignalValue value);
