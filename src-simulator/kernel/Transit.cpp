@@ -12,18 +12,18 @@ namespace tavrin {
 // The driver of each bus: the current thread's.
 thread_local std::vector<int> m;
 
-static inline int busOwner(int signal) {
-  return (signal >= 0 && static_cast<size_t>(signal) < m.size()) ? m[signal] : 0;
+static inline int busOwner(const std::vector<int>& owners, int signal) {
+  return (signal >= 0 && static_cast<size_t>(signal) < owners.size()) ? owners[signal] : 0;
 }
 
-static inline void setBusOwner(int signal, int cind) {
-  if (static_cast<size_t>(signal) >= m.size()) {
+static inline void setBusOwner(std::vector<int>& owners, int signal, int cind) {
+  if (static_cast<size_t>(signal) >= owners.size()) {
     size_t wanted = static_cast<size_t>(signal) + 1;
     if (phaseTwo != nullptr && wanted < static_cast<size_t>(phaseTwo->numberOfSignals))
       wanted = static_cast<size_t>(phaseTwo->numberOfSignals);
-    m.resize(wanted, 0);
+    owners.resize(wanted, 0);
   }
-  m[signal] = cind;
+  owners[signal] = cind;
 }
 
 }  // namespace tavrin
@@ -115,7 +115,7 @@ void PhaseFour::tsbSignalTransition(int cind, int signalSerialNumber, SignalValu
   SignalValue old = phaseThree->scheduledSignals[signalSerialNumber];
   switch (old) {
     case HIZ:
-      tavrin::setBusOwner(signalSerialNumber, cind);
+      tavrin::setBusOwner(busOwners, signalSerialNumber, cind);
       signalTransition(signalSerialNumber, newSignalValue, quickTime, lazyTime);
       break;
     case UNINITIALIZED:
@@ -124,7 +124,7 @@ void PhaseFour::tsbSignalTransition(int cind, int signalSerialNumber, SignalValu
       break;
     case ZERO:
     case ONE:
-      if (tavrin::busOwner(signalSerialNumber) == cind) {
+      if (tavrin::busOwner(busOwners, signalSerialNumber) == cind) {
         signalTransition(signalSerialNumber, newSignalValue, quickTime, lazyTime);
       } else if (newSignalValue == ZERO || newSignalValue == ONE) {
         flushStandardError();  // what the pass wrote before stays before it on a terminal
