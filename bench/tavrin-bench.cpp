@@ -1,7 +1,7 @@
 // tavrin-bench: how fast the kernel runs the processor, how its cost grows with circuit size, and
 // how fast it runs a large combinational circuit fed by timed key steps.
 //
-//   tavrin-bench [--probes] [--scale N] CYCLES
+//   tavrin-bench [--probes] [--scale N] [--jobs N] CYCLES
 //   tavrin-bench --multiplier VECTORS
 //   tavrin-bench --netlist FILE
 //
@@ -16,15 +16,25 @@
 // lines sent to /dev/null; every product is checked when it has settled, and a wrong or unsettled
 // one ends the benchmark with status 1. With --netlist: tavrin-net's start-up on a netlist file
 // (read and checked, placed, built, elaborated, tiled), each step timed, one key=value line.
+//
+// With --jobs N (the processor or the counters): the same run as N simulations at once, each on a
+// thread of its own with its standard streams captured (process/StandardStreams.h), started
+// together once all are built; first as one job alone on a thread, then as N. Prints one line
+// with the total throughput of the N (cycles/s summed over the jobs, from their common start to
+// the end of the last) and its ratio to the one job's.
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <barrier>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "ArrayMultiplier.h"
 #include "RippleCounter.h"
@@ -42,6 +52,8 @@
 #include "netlist/NetlistFile.h"
 #include "netlist/Placement.h"
 #include "pipeline.h"
+#include "process/StandardStreams.h"
+#include "simulation/Simulation.h"
 
 namespace {
 
@@ -54,8 +66,9 @@ double msSince(Clock_::time_point start) {
 // The run first tiles and draws the schematic, which costs far more for a big circuit than
 // for a small one; the timing starts with the first evaluation pass instead, taken by an
 // invisible component without pins (the reset activates every component).
-Clock_::time_point loopStart;
-bool loopStarted = false;
+// The current thread's run (with --jobs, each job's).
+thread_local Clock_::time_point loopStart;
+thread_local bool loopStarted = false;
 
 void markLoopStart(int) {
   if (loopStarted) return;
@@ -188,9 +201,43 @@ Startup prepare(void (*build)()) {
 }
 
 int usage(const char* program) {
-  std::fprintf(stderr, "usage: %s [--probes] [--scale N] CYCLES\n       %s --multiplier VECTORS\n       %s --netlist FILE\n",
+  std::fprintf(stderr,
+               "usage: %s [--probes] [--scale N] [--jobs N] CYCLES\n       %s --multiplier VECTORS\n       %s --netlist FILE\n",
                program, program, program);
   return 2;
+}
+
+// --jobs: jobs simulations of the processor (or the counters) for cycles each, at once on as many
+// threads, all started together once built. Returns the total cycles per second.
+double runJobs(int jobs, long cycles) {
+  std::barrier built(jobs + 1);
+  std::vector<Clock_::time_point> ends(static_cast<size_t>(jobs));
+  std::vector<std::thread> threads;
+  for (int j = 0; j < jobs; ++j)
+    threads.emplace_back([&, j] {
+      {
+        CapturedStreams capture;  // counts, warnings and probe lines: the job's own, dropped
+        Simulation simulation;
+        resetSettings();
+        useXDisplay = 0;
+        loopStarted = false;
+        prepare(copies > 0 ? counters : processor);
+        stopTime = (copies > 0 ? counterFirstEdge : processorFirstEdge) +
+                   static_cast<uint64_t>(cycles) * (copies > 0 ? counterCycle : processorCycle);
+        built.arrive_and_wait();
+        phaseFour->run();
+        ends[static_cast<size_t>(j)] = Clock_::now();
+        teardown();
+      }
+      releaseThreadEventStorage();
+    });
+  built.arrive_and_wait();
+  const auto start = Clock_::now();
+  for (std::thread& t : threads) t.join();
+  Clock_::time_point last = start;
+  for (const Clock_::time_point& end : ends) last = std::max(last, end);
+  const double seconds = std::chrono::duration<double>(last - start).count();
+  return static_cast<double>(jobs) * static_cast<double>(cycles) / seconds;
 }
 
 // The multiplier run, standard error already sent to the sink (restored from savedErr at the end).
@@ -270,6 +317,7 @@ int main(int argc, char** argv) {
   int scale = 0;
   bool multiplierRun = false;
   const char* netlistFile = nullptr;
+  int jobs = 0;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--netlist") == 0 && i + 1 < argc) {
       netlistFile = argv[++i];
@@ -280,6 +328,9 @@ int main(int argc, char** argv) {
     } else if (std::strcmp(argv[i], "--scale") == 0 && i + 1 < argc) {
       scale = std::atoi(argv[++i]);
       if (scale <= 0) return usage(argv[0]);
+    } else if (std::strcmp(argv[i], "--jobs") == 0 && i + 1 < argc) {
+      jobs = std::atoi(argv[++i]);
+      if (jobs <= 0) return usage(argv[0]);
     } else if (argv[i][0] != '-' && cycles < 0) {
       cycles = std::atol(argv[i]);
       if (cycles <= 0) return usage(argv[0]);
@@ -287,8 +338,10 @@ int main(int argc, char** argv) {
       return usage(argv[0]);
     }
   }
-  if (netlistFile != nullptr && (cycles >= 0 || multiplierRun || withProbes || scale > 0)) return usage(argv[0]);
-  if (netlistFile == nullptr && (cycles < 0 || (multiplierRun && (withProbes || scale > 0)))) return usage(argv[0]);
+  if (netlistFile != nullptr && (cycles >= 0 || multiplierRun || withProbes || scale > 0 || jobs > 0))
+    return usage(argv[0]);
+  if (netlistFile == nullptr && (cycles < 0 || (multiplierRun && (withProbes || scale > 0 || jobs > 0))))
+    return usage(argv[0]);
 
   useXDisplay = 0;
   copies = scale;
@@ -299,6 +352,15 @@ int main(int argc, char** argv) {
   dup2(sink, 2);
   if (netlistFile != nullptr) return runNetlist(netlistFile, savedErr);
   if (multiplierRun) return runMultiplier(cycles, savedErr);
+  if (jobs > 0) {
+    const double one = runJobs(1, cycles);
+    const double all = runJobs(jobs, cycles);
+    dup2(savedErr, 2);
+    std::printf("circuit=%s jobs=%d cycles=%ld%s%s cycles_per_s=%.0f one_job_cycles_per_s=%.0f ratio=%.2f\n",
+                scale > 0 ? "counters" : "processor", jobs, cycles, withProbes ? " probes=425" : "",
+                scale > 0 ? (" scale=" + std::to_string(scale)).c_str() : "", all, one, all / one);
+    return 0;
+  }
 
   const Startup startup = prepare(scale > 0 ? counters : processor);
   const uint64_t firstEdge = scale > 0 ? counterFirstEdge : processorFirstEdge;

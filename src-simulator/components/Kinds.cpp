@@ -1,5 +1,6 @@
 // The table of the library's component kinds, one row per kind in the order of ComponentKind,
 // and the kinds defined at run time after them.
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -12,6 +13,7 @@
 #include "display/iconData.h"
 #include "process/EndProcess.h"
 #include "process/Settings.h"
+#include "process/StandardStreams.h"
 
 namespace {
 
@@ -205,6 +207,8 @@ std::vector<ComponentKindRow>& allKinds() {
 
 constexpr size_t kindLimit = UINT16_MAX;
 
+std::atomic<int> frozenTimes{0};
+
 }  // namespace
 
 constinit const ComponentKindRow* componentKindRows = libraryKinds;
@@ -215,9 +219,14 @@ int numberOfComponentKinds() {
 }
 
 ComponentKind defineComponentKind(const ComponentKindRow& row) {
+  if (frozenTimes.load() > 0) {
+    standardError() << "ERROR -- component kind defined while simulations run on threads: "
+                    << (row.name != nullptr ? row.name : "") << std::endl;
+    endProcess(1);
+  }
   std::vector<ComponentKindRow>& rows = allKinds();
   if (rows.size() >= kindLimit) {
-    std::cerr << "ERROR -- too many component kinds: " << (row.name != nullptr ? row.name : "") << std::endl;
+    standardError() << "ERROR -- too many component kinds: " << (row.name != nullptr ? row.name : "") << std::endl;
     endProcess(1);
   }
   rows.push_back(row);
@@ -244,4 +253,11 @@ bool pinNamesFit(const char* names, int count) {
     p = end;
   }
   return anyWidth ? count >= fixed : count == fixed;
+}
+
+void freezeComponentKinds(bool frozen) {
+  if (frozen)
+    ++frozenTimes;
+  else
+    --frozenTimes;
 }

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "construction/addStCmp.h"
+#include "process/StandardStreams.h"
 
 namespace {
 
@@ -25,8 +26,8 @@ int64_t muxDataLength(int outLength, int selectLength) {
 
 void Adder(const SD& sd, const Signal& dataIn, const Signal& out) {
   if (dataIn.length != 2 * out.length) {
-    std::cerr << "I/O length error--Adder " << decalOf(sd, ComponentKind::Adder) << " at " << sd.graphicPosition
-              << " dataIn.length = " << dataIn.length << " out.length = " << out.length << "\n";
+    standardError() << "I/O length error--Adder " << decalOf(sd, ComponentKind::Adder) << " at " << sd.graphicPosition
+                    << " dataIn.length = " << dataIn.length << " out.length = " << out.length << "\n";
     countFatalDiagnostic();
   }
   const int bitWidth[1] = {out.length};
@@ -39,9 +40,9 @@ void Increment(const SD& sd, const Signal& in, const Signal& out) {
 
 void Mux(const SD& sd, const Signal& controlIn, const Signal& dataIn, const Signal& out) {
   if (dataIn.length != muxDataLength(out.length, controlIn.length)) {
-    std::cerr << "I/O length error--Mux " << decalOf(sd, ComponentKind::Mux) << " at " << sd.graphicPosition
-              << " dataIn.length = " << dataIn.length << " controlIn.length = " << controlIn.length
-              << " out.length = " << out.length << "\n";
+    standardError() << "I/O length error--Mux " << decalOf(sd, ComponentKind::Mux) << " at " << sd.graphicPosition
+                    << " dataIn.length = " << dataIn.length << " controlIn.length = " << controlIn.length
+                    << " out.length = " << out.length << "\n";
     countFatalDiagnostic();
   }
   addComponent(ComponentKind::Mux, sd, {.data = dataIn, .control = controlIn, .outputs = out});
@@ -49,9 +50,9 @@ void Mux(const SD& sd, const Signal& controlIn, const Signal& dataIn, const Sign
 
 void Decoder(const SD& sd, const Signal& controlIn, const Signal& dataIn, const Signal& out) {
   if (out.length != powerOfTwo(dataIn.length) || controlIn.length != 1) {
-    std::cerr << "I/O length error--Decoder " << decalOf(sd, ComponentKind::Decoder) << " at " << sd.graphicPosition
-              << " dataIn.length = " << dataIn.length << " controlIn.length = " << controlIn.length
-              << " out.length = " << out.length << "\n";
+    standardError() << "I/O length error--Decoder " << decalOf(sd, ComponentKind::Decoder) << " at "
+                    << sd.graphicPosition << " dataIn.length = " << dataIn.length
+                    << " controlIn.length = " << controlIn.length << " out.length = " << out.length << "\n";
     countFatalDiagnostic();
   }
   addComponent(ComponentKind::Decoder, sd, {.data = dataIn, .control = controlIn, .outputs = out});
@@ -59,9 +60,9 @@ void Decoder(const SD& sd, const Signal& controlIn, const Signal& dataIn, const 
 
 void Encoder(const SD& sd, const Signal& dataIn, const Signal& out, const Signal& valid) {
   if (dataIn.length != powerOfTwo(out.length) || valid.length != 1) {
-    std::cerr << "I/O length error--Encoder " << decalOf(sd, ComponentKind::Encoder) << " at " << sd.graphicPosition
-              << " dataIn.length = " << dataIn.length << " out.length = " << out.length
-              << " valid.length = " << valid.length << "\n";
+    standardError() << "I/O length error--Encoder " << decalOf(sd, ComponentKind::Encoder) << " at "
+                    << sd.graphicPosition << " dataIn.length = " << dataIn.length << " out.length = " << out.length
+                    << " valid.length = " << valid.length << "\n";
     countFatalDiagnostic();
   }
   addComponent(ComponentKind::Encoder, sd, {.data = dataIn, .outputs = (valid, out)});
@@ -69,8 +70,8 @@ void Encoder(const SD& sd, const Signal& dataIn, const Signal& out, const Signal
 
 void Gate(const SD& sd, const Signal& in, const Signal& out) {
   if (in.length != 2 || out.length != 1) {
-    std::cerr << "I/O length error--Gate() at " << sd.graphicPosition << " in.length = " << in.length
-              << " out.length = " << out.length << " should be 2 & 1.\n";
+    standardError() << "I/O length error--Gate() at " << sd.graphicPosition << " in.length = " << in.length
+                    << " out.length = " << out.length << " should be 2 & 1.\n";
     countFatalDiagnostic();
   }
   addComponent(ComponentKind::Gate, sd, {.data = in, .outputs = out});
@@ -82,8 +83,8 @@ void Counter(const SD& sd, const Signal& in, const Signal& out) {
 
 void Dff(const SD& sd, const Signal& in, const Signal& out) {
   if (in.length != 4 || out.length != 1) {
-    std::cerr << "I/O length error--Dff() at " << sd.graphicPosition << " in.length = " << in.length
-              << " out.length = " << out.length << " should be 4 & 1.\n";
+    standardError() << "I/O length error--Dff() at " << sd.graphicPosition << " in.length = " << in.length
+                    << " out.length = " << out.length << " should be 4 & 1.\n";
     countFatalDiagnostic();
   }
   addComponent(ComponentKind::Dff, sd, {.data = in, .outputs = out});
@@ -91,8 +92,8 @@ void Dff(const SD& sd, const Signal& in, const Signal& out) {
 
 void Jkff(const SD& sd, const Signal& in, const Signal& out) {
   if (in.length != 5 || out.length != 2) {
-    std::cerr << "I/O length error--Jkff() at " << sd.graphicPosition << " in.length = " << in.length
-              << " out.length = " << out.length << " should be 5 & 2.\n";
+    standardError() << "I/O length error--Jkff() at " << sd.graphicPosition << " in.length = " << in.length
+                    << " out.length = " << out.length << " should be 5 & 2.\n";
     countFatalDiagnostic();
   }
   addComponent(ComponentKind::Jkff, sd, {.data = in, .outputs = out});
@@ -100,9 +101,9 @@ void Jkff(const SD& sd, const Signal& in, const Signal& out) {
 
 void Register(const SD& sd, const Signal& enable, const Signal& write, const Signal& dataIn, const Signal& out) {
   if (dataIn.length != out.length || write.length != 1 || enable.length != 1) {
-    std::cerr << "I/O lengths mismatch for Register " << decalOf(sd, ComponentKind::Register) << " at "
-              << sd.graphicPosition << " dataIn.length = " << dataIn.length << " write.length = " << write.length
-              << " enable.length = " << enable.length << " out.length = " << out.length << "\n";
+    standardError() << "I/O lengths mismatch for Register " << decalOf(sd, ComponentKind::Register) << " at "
+                    << sd.graphicPosition << " dataIn.length = " << dataIn.length << " write.length = " << write.length
+                    << " enable.length = " << enable.length << " out.length = " << out.length << "\n";
     countFatalDiagnostic();
   }
   addComponent(ComponentKind::Register, sd, {.data = dataIn, .control = (enable, write), .outputs = out});
@@ -113,14 +114,15 @@ void BitAddressibleRegister(const SD& sd, const Signal& clear, const Signal& set
                             const Signal& readAddress, const Signal& bitOut, const Signal& registerOut) {
   if (clear.length != 1 || set.length != 1 || enable.length != 1 || write.length != 1 || bitIn.length != 1 ||
       bitOut.length != 1) {
-    std::cerr << "Signal length error for AddressibleRegister " << decalOf(sd, ComponentKind::BitAddressibleRegister)
-              << " at " << sd.graphicPosition
-              << " clear, set, enable, write, bitIn or bitOut more than a single bit.\n";
+    standardError() << "Signal length error for AddressibleRegister "
+                    << decalOf(sd, ComponentKind::BitAddressibleRegister) << " at " << sd.graphicPosition
+                    << " clear, set, enable, write, bitIn or bitOut more than a single bit.\n";
     countFatalDiagnostic();
   }
   if (readAddress.length != writeAddress.length || registerOut.length != powerOfTwo(readAddress.length)) {
-    std::cerr << "Signal length error for AddressibleRegister " << decalOf(sd, ComponentKind::BitAddressibleRegister)
-              << " at " << sd.graphicPosition << " Read/Write Address or Output lengths do not agree.\n";
+    standardError() << "Signal length error for AddressibleRegister "
+                    << decalOf(sd, ComponentKind::BitAddressibleRegister) << " at " << sd.graphicPosition
+                    << " Read/Write Address or Output lengths do not agree.\n";
     countFatalDiagnostic();
   }
   addComponent(ComponentKind::BitAddressibleRegister, sd,
@@ -131,8 +133,8 @@ void BitAddressibleRegister(const SD& sd, const Signal& clear, const Signal& set
 
 void Stderr(const SD& sd, const Signal& in) {
   if (in.length != 10) {
-    std::cerr << "I/O length error--Stderr() at " << sd.graphicPosition << " in.length = " << in.length
-              << " should be 10.\n";
+    standardError() << "I/O length error--Stderr() at " << sd.graphicPosition << " in.length = " << in.length
+                    << " should be 10.\n";
     countFatalDiagnostic();
   }
   addComponent(ComponentKind::Stderr, sd, {.data = in});
@@ -140,8 +142,8 @@ void Stderr(const SD& sd, const Signal& in) {
 
 void IntOut(const SD& sd, const Signal& control, const Signal& data) {
   if (control.length != 2) {
-    std::cerr << "I/O length error--IntOut() at " << sd.graphicPosition << " control.length = " << control.length
-              << " should be 2.\n";
+    standardError() << "I/O length error--IntOut() at " << sd.graphicPosition << " control.length = " << control.length
+                    << " should be 2.\n";
     countFatalDiagnostic();
   }
   addComponent(ComponentKind::IntOut, sd, {.data = data, .control = control});
@@ -149,8 +151,8 @@ void IntOut(const SD& sd, const Signal& control, const Signal& data) {
 
 void HexOut(const SD& sd, const Signal& control, const Signal& data) {
   if (control.length != 2) {
-    std::cerr << "I/O length error--HexOut() at " << sd.graphicPosition << " control.length = " << control.length
-              << " should be 2.\n";
+    standardError() << "I/O length error--HexOut() at " << sd.graphicPosition << " control.length = " << control.length
+                    << " should be 2.\n";
     countFatalDiagnostic();
   }
   addComponent(ComponentKind::HexOut, sd, {.data = data, .control = control});

@@ -7,6 +7,7 @@
 #include "elaboration/Ph3.h"
 #include "kernel/Ph4.h"
 #include "kernel/RTSigSup.h"
+#include "process/StandardStreams.h"
 
 namespace {
 
@@ -67,8 +68,8 @@ bool strobeHandshake(int cind, SignalValue strobe, SignalValue enable) {
 }
 
 void uninitializedBitsError(const char* component, int state) {
-  std::cerr << "\nERROR -- " << component << " component trying to output uninitialized bits \n"
-            << " or bits in transition. state = " << state << "\n";
+  standardError() << "\nERROR -- " << component << " component trying to output uninitialized bits \n"
+                  << " or bits in transition. state = " << state << "\n";
 }
 
 }  // namespace
@@ -241,7 +242,7 @@ void counter(int cind) {
         request(out, i, ONE);
         break;
       } else {
-        std::cerr << "Counter clocked when the count is in transition\n";
+        standardError() << "Counter clocked when the count is in transition\n";
         state = 0;
         return;
       }
@@ -464,15 +465,15 @@ void _stderr(int cind) {
   if (c < 0) {
     uninitializedBitsError("Stderr", phaseTwo->core[cind].state);
   } else if (c == 10) {
-    std::cerr << "\n";
+    standardError() << "\n";
   } else if (c < 32) {
-    std::cerr << '^' << static_cast<char>(c + 64);
+    standardError() << '^' << static_cast<char>(c + 64);
   } else if (c < 128) {
-    std::cerr << static_cast<char>(c);
+    standardError() << static_cast<char>(c);
   } else if (c - 128 >= 32) {
-    std::cerr << '|' << static_cast<char>(c - 128);
+    standardError() << '|' << static_cast<char>(c - 128);
   } else {
-    std::cerr << "|^" << static_cast<char>(c - 64);
+    standardError() << "|^" << static_cast<char>(c - 64);
   }
 }
 
@@ -482,7 +483,7 @@ void intOut(int cind) {
   if (n < 0)
     uninitializedBitsError("IntOut", phaseTwo->core[cind].state);
   else
-    std::cerr << n << "\n";
+    standardError() << n << "\n";
 }
 
 void hexOut(int cind) {
@@ -495,6 +496,6 @@ void hexOut(int cind) {
     if (digit < 0)
       uninitializedBitsError("HexOut", phaseTwo->core[cind].state);
     else
-      std::cerr << std::hex << digit << std::dec;
+      standardError() << std::hex << digit << std::dec;
   }
 }

@@ -6,6 +6,7 @@
 #include "construction/addStCmp.h"
 #include "process/EndProcess.h"
 #include "process/Settings.h"
+#include "process/StandardStreams.h"
 
 namespace {
 
@@ -19,8 +20,8 @@ int initSerial(const Signal& init) { return init.length > 0 ? init.serialNumber[
 void oneBus(ComponentKind kind, const SD& sd, const Signal& in, const Signal& out) {
   const char* name = componentKind(kind).name;
   if (out.length == 0) {
-    std::cerr << "ERROR -- " << name << " with out.length == 0 at " << sd.graphicPosition << "  length error: "
-              << " in.length = " << in.length << " out.length = " << out.length << std::endl;
+    standardError() << "ERROR -- " << name << " with out.length == 0 at " << sd.graphicPosition << "  length error: "
+                    << " in.length = " << in.length << " out.length = " << out.length << std::endl;
     fatal();
   }
   if (out.length == 1) {
@@ -28,9 +29,9 @@ void oneBus(ComponentKind kind, const SD& sd, const Signal& in, const Signal& ou
     return;
   }
   if (in.length % out.length != 0) {
-    std::cerr << "ERROR -- " << name << " (vector) with inputs not divisible over outputs at " << sd.graphicPosition
-              << " length error: "
-              << " in.length = " << in.length << " out.length = " << out.length << std::endl;
+    standardError() << "ERROR -- " << name << " (vector) with inputs not divisible over outputs at "
+                    << sd.graphicPosition << " length error: "
+                    << " in.length = " << in.length << " out.length = " << out.length << std::endl;
     fatal();
   }
   int n = in.length / out.length;
@@ -46,10 +47,10 @@ void twoOperand(ComponentKind kind, const SD& sd, const Signal& in1, const Signa
   else if (in2.length == 1)
     fits = in1.length == out.length;
   if (!fits) {
-    std::cerr << "ERROR -- " << componentKind(kind).name << " (vector) component at " << sd.graphicPosition
-              << " length error: "
-              << " in1.length = " << in1.length << " in2.length = " << in2.length << " out.length = " << out.length
-              << std::endl;
+    standardError() << "ERROR -- " << componentKind(kind).name << " (vector) component at " << sd.graphicPosition
+                    << " length error: "
+                    << " in1.length = " << in1.length << " in2.length = " << in2.length
+                    << " out.length = " << out.length << std::endl;
     fatal();
   }
   for (int i = out.length - 1; i >= 0; --i) {
@@ -76,8 +77,8 @@ void Not(const SD& sd, const Signal& in, const Signal& out) {
     return;
   }
   if (in.length != out.length || in.length < 2) {
-    std::cerr << "ERROR -- Not (vector) at " << sd.graphicPosition << " length error: "
-              << " in.length = " << in.length << " out.length = " << out.length << std::endl;
+    standardError() << "ERROR -- Not (vector) at " << sd.graphicPosition << " length error: "
+                    << " in.length = " << in.length << " out.length = " << out.length << std::endl;
     fatal();
   }
   for (int i = out.length - 1; i >= 0; --i) Not(sd, in[i], out[i]);
@@ -115,9 +116,9 @@ void CiNor(const SD& sd, const Signal& inTrue, const Signal& inComplement, const
 
 void Tsb(const SD& sd, const Signal& in, const Signal& control, const Signal& out) {
   if (in.length != 1 || control.length != 1 || out.length != 1) {
-    std::cerr << "ERROR -- Tsb (Tri-state-buffer) at " << sd.graphicPosition << " length error: "
-              << " control.length = " << control.length << " in.length = " << in.length
-              << " out.length = " << out.length << std::endl;
+    standardError() << "ERROR -- Tsb (Tri-state-buffer) at " << sd.graphicPosition << " length error: "
+                    << " control.length = " << control.length << " in.length = " << in.length
+                    << " out.length = " << out.length << std::endl;
     fatal();
   }
   addComponent(ComponentKind::Tsb, sd, {.data = in, .control = control, .outputs = out});
@@ -127,8 +128,8 @@ void Probe(const SD& sd, const Signals& in, const std::string& label, int number
            const int* partitionSize) {
   bool partitioned = numberOfPartitions > 0;
   if (partitioned && partitionSize == nullptr) {
-    std::cerr << "ERROR--Partitioned Probe at " << sd.graphicPosition << " with no partitionSize list,"
-              << " in.length = " << in.length << " -- can't continue." << std::endl;
+    standardError() << "ERROR--Partitioned Probe at " << sd.graphicPosition << " with no partitionSize list,"
+                    << " in.length = " << in.length << " -- can't continue." << std::endl;
     fatal();
   }
   int partition = 0;

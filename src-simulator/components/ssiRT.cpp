@@ -12,12 +12,13 @@
 #include "display/Pane.h"
 #include "elaboration/Ph2.h"
 #include "elaboration/Ph3.h"
-#include "process/ErrorOutput.h"
 #include "kernel/Ph4.h"
 #include "kernel/RTSigSup.h"
 #include "kernel/RunTime.h"
 #include "process/EndProcess.h"
+#include "process/ErrorOutput.h"
 #include "process/Settings.h"
+#include "process/StandardStreams.h"
 
 namespace {
 
@@ -127,8 +128,9 @@ SignalValue restingLevel(int cind, int parameterIndex) {
 void drawProbeByte(int cind, void (*draw)(int, int, int, int, SignalValue*, bool, float)) {
   int n = phaseTwo->core[cind].numberOfDataInputs;
   if (n != 8) {
-    std::cerr << "ERROR -- Probe8 at " << phaseTwo->record[cind].rcpos << " length error: cannot has more than 8 inputs"
-              << " ,you have " << n << " inputs " << std::endl;
+    standardError() << "ERROR -- Probe8 at " << phaseTwo->record[cind].rcpos
+                    << " length error: cannot has more than 8 inputs"
+                    << " ,you have " << n << " inputs " << std::endl;
     endProcess(1);
   }
   SignalValue values[8];

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "construction/addStCmp.h"
+#include "process/StandardStreams.h"
 
 namespace {
 
@@ -22,11 +23,11 @@ void multiPortMemory(ComponentKind memory, int zeroIsZERO, const SD& sd, const S
   const int64_t w = bitWordWidth, a = portAddressSize, r = numberOfReadPorts, p = numberOfWritePorts;
   const bool lengthsFit = out.length == r * w && dataIn.length == p * w && controlIn.length == p * (a + 2) + a * r;
   if (!lengthsFit) {
-    std::cerr << "Error--" << kind << " " << decalOf(sd, ownLabel) << " at " << sd.graphicPosition
-              << ": I/O length error\n"
-              << " dataIn.length = " << dataIn.length << " should match: " << p * w << "\n"
-              << " controlIn.length = " << controlIn.length << " should match: " << p * (a + 2) + a * r << "\n"
-              << " out.length = " << out.length << " should match: " << r * w << "\n";
+    standardError() << "Error--" << kind << " " << decalOf(sd, ownLabel) << " at " << sd.graphicPosition
+                    << ": I/O length error\n"
+                    << " dataIn.length = " << dataIn.length << " should match: " << p * w << "\n"
+                    << " controlIn.length = " << controlIn.length << " should match: " << p * (a + 2) + a * r << "\n"
+                    << " out.length = " << out.length << " should match: " << r * w << "\n";
     countFatalDiagnostic();
   }
   const int64_t storeWordsPerSimWord = (w - 1) / 16 + 1;
@@ -35,10 +36,10 @@ void multiPortMemory(ComponentKind memory, int zeroIsZERO, const SD& sd, const S
   // data bit the port counts are bound by no signal, and each evaluation walks every port.
   const bool simulatable = w >= 1 && a >= 0 && r >= 0 && p >= 0 && storage <= largestStorage;
   if (lengthsFit && !simulatable) {
-    std::cerr << "Error--" << kind << " " << decalOf(sd, ownLabel) << " at " << sd.graphicPosition
-              << ": cannot be simulated: numberOfWords = " << numberOfWords << " bitWordWidth = " << bitWordWidth
-              << " portAddressSize = " << portAddressSize << " numberOfReadPorts = " << numberOfReadPorts
-              << " numberOfWritePorts = " << numberOfWritePorts << "\n";
+    standardError() << "Error--" << kind << " " << decalOf(sd, ownLabel) << " at " << sd.graphicPosition
+                    << ": cannot be simulated: numberOfWords = " << numberOfWords << " bitWordWidth = " << bitWordWidth
+                    << " portAddressSize = " << portAddressSize << " numberOfReadPorts = " << numberOfReadPorts
+                    << " numberOfWritePorts = " << numberOfWritePorts << "\n";
     countFatalDiagnostic();
   }
   // A refused memory never runs, so it gets no storage.
@@ -77,15 +78,15 @@ void Rom(const SD& sd, const Signal& in, const Signal& out, int words, int bitsP
   bool addressFits = in.length >= 0 && in.length < 62 && (int64_t{1} << in.length) == words;
   const bool lengthsFit = addressFits && out.length == bitsPerWord;
   if (!lengthsFit) {
-    std::cerr << "I/O length error--Rom " << decalOf(sd, ComponentKind::Rom) << " at " << sd.graphicPosition
-              << " in.length = " << in.length << " words = " << words << " out.length = " << out.length
-              << " bitsPerWord = " << bitsPerWord << " allocatedBytesPerWord = " << allocatedBytesPerWord << "\n";
+    standardError() << "I/O length error--Rom " << decalOf(sd, ComponentKind::Rom) << " at " << sd.graphicPosition
+                    << " in.length = " << in.length << " words = " << words << " out.length = " << out.length
+                    << " bitsPerWord = " << bitsPerWord << " allocatedBytesPerWord = " << allocatedBytesPerWord << "\n";
     countFatalDiagnostic();
   }
   const int64_t bytes = words > 0 && allocatedBytesPerWord > 0 ? words * allocatedBytesPerWord : 0;
   if (lengthsFit && bytes > 4 * largestStorage) {
-    std::cerr << "Error--Rom " << decalOf(sd, ComponentKind::Rom) << " at " << sd.graphicPosition
-              << ": cannot be simulated: words = " << words << " bitsPerWord = " << bitsPerWord << "\n";
+    standardError() << "Error--Rom " << decalOf(sd, ComponentKind::Rom) << " at " << sd.graphicPosition
+                    << ": cannot be simulated: words = " << words << " bitsPerWord = " << bitsPerWord << "\n";
     countFatalDiagnostic();
   }
   // A refused ROM never runs, so its contents are not copied.

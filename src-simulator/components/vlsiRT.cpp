@@ -9,6 +9,7 @@
 #include "kernel/Event.h"
 #include "kernel/Ph4.h"
 #include "kernel/RTSigSup.h"
+#include "process/StandardStreams.h"
 
 namespace {
 
@@ -90,14 +91,14 @@ void multiPortRam(int cind) {
         if (strobe == ONE && enable == ONE) {
           int address = addressSize > 0 ? integerFromSignals(addressSize, control + base) : 0;
           if (address < 0) {
-            std::cerr << "ERROR-- " << cold.decal << " at " << cold.rcpos << " componentNumber = " << cind << "\n"
-                      << "     Attempt to write with indeterminate write-port address.\n"
-                      << "     The component is probably enabled when it shouldn't be.\n";
+            standardError() << "ERROR-- " << cold.decal << " at " << cold.rcpos << " componentNumber = " << cind << "\n"
+                            << "     Attempt to write with indeterminate write-port address.\n"
+                            << "     The component is probably enabled when it shouldn't be.\n";
           } else if (address >= numberOfWords) {
             // Storage ends at numberOfWords even where the address bus reaches further.
-            std::cerr << "ERROR-- " << cold.decal << " at " << cold.rcpos << " componentNumber = " << cind
-                      << "  Attempt to write to address " << address << " beyond the last word " << numberOfWords - 1
-                      << "; nothing stored.\n";
+            standardError() << "ERROR-- " << cold.decal << " at " << cold.rcpos << " componentNumber = " << cind
+                            << "  Attempt to write to address " << address << " beyond the last word "
+                            << numberOfWords - 1 << "; nothing stored.\n";
           } else {
             packSignals(width, data + w * width, storage + address * storeWordsPerSimWord);
           }

@@ -3,9 +3,10 @@
 #include <iostream>
 
 #include "process/Settings.h"
+#include "process/StandardStreams.h"
 
 void ComponentNode::print() const {
-  std::cerr << "  componentIndex = " << componentIndex << " decal = " << decal << std::endl;
+  standardError() << "  componentIndex = " << componentIndex << " decal = " << decal << std::endl;
 }
 
 void ComponentList::add(ComponentNode* newComponent) {
@@ -24,7 +25,7 @@ void ComponentList::print() const {
 }
 
 ComponentList::~ComponentList() {
-  if (!quietFlag) std::cerr << "There are " << numberOfComponents << " components." << std::endl;
+  if (!quietFlag) standardError() << "There are " << numberOfComponents << " components." << std::endl;
   // Nothing reads the list once the arrays are built.
   while (start != nullptr) {
     ComponentNode* next = start->ptr;

@@ -114,7 +114,14 @@ int numberOfComponentKinds();
 // A kind of the caller's own, numbered after those there are; row.kind is ignored. Each call
 // makes a new kind, so a kind is defined once (at namespace scope, say) and used for every
 // component of it. A definition past the largest number ends the process with status 1.
+// The table is the process's: while simulations run on threads (simulateEach, startup/Parallel.h)
+// every one of them reads it, and a definition then ends the process with status 1 after
+// "ERROR -- component kind defined while simulations run on threads: <name>".
 ComponentKind defineComponentKind(const ComponentKindRow& row);
+
+// Marks the start (true) and the end (false) of a time in which simulations run on threads and
+// no kind may be defined; such times may overlap.
+void freezeComponentKinds(bool frozen);
 
 // The label a component of this kind gets when neither its designation nor its construction
 // gives one.

@@ -4,12 +4,14 @@
 
 #include "process/EndProcess.h"
 #include "process/Settings.h"
+#include "process/StandardStreams.h"
+#include "process/ThreadLocal.h"
 
-PhaseOne* phaseOne = nullptr;
+TAVRIN_THREAD_LOCAL PhaseOne* phaseOne = nullptr;
 
 PhaseOne::~PhaseOne() {
   if (fatalDiagnosticCount > 0) {
-    std::cerr << fatalDiagnosticCount << " Fatal Diagnostic(s)--Can't Continue." << std::endl;
+    standardError() << fatalDiagnosticCount << " Fatal Diagnostic(s)--Can't Continue." << std::endl;
     endProcess(1);
   }
   // Members are destroyed in reverse order: the component count prints before the signal count.

@@ -4,6 +4,7 @@
 #include "construction/CompList.h"
 #include "construction/Signal.h"
 #include "construction/SwList.h"
+#include "process/ThreadLocal.h"
 
 class PhaseOne {
 public:
@@ -19,4 +20,4 @@ public:
   static PhaseOne& instance();
 };
 
-extern PhaseOne* phaseOne;
+extern TAVRIN_THREAD_LOCAL PhaseOne* phaseOne;  // the current thread's

@@ -10,6 +10,7 @@
 #include "construction/TextCopy.h"
 #include "process/EndProcess.h"
 #include "process/Settings.h"
+#include "process/StandardStreams.h"
 
 namespace {
 
@@ -52,12 +53,12 @@ void releaseHandleNames() {
 
 void saySignalValue(SignalValue sv) {
   switch (sv) {
-    case ZERO: std::cerr << "ZERO"; break;
-    case UNINITIALIZED: std::cerr << "UNINITIALIZED"; break;
-    case XXX: std::cerr << "XXX"; break;
-    case HIZ: std::cerr << "HIZ"; break;
-    case ONE: std::cerr << "ONE"; break;
-    default: std::cerr << "NOT A SIGNAL"; break;
+    case ZERO: standardError() << "ZERO"; break;
+    case UNINITIALIZED: standardError() << "UNINITIALIZED"; break;
+    case XXX: standardError() << "XXX"; break;
+    case HIZ: standardError() << "HIZ"; break;
+    case ONE: standardError() << "ONE"; break;
+    default: standardError() << "NOT A SIGNAL"; break;
   }
 }
 
@@ -77,12 +78,12 @@ void SignalList::add(int number, SignalValue sv, const char* name, int constSpec
 
 void SignalList::print() const {
   for (SignalNode* node = start; node != nullptr; node = node->ptr)
-    std::cerr << "   Signal number " << node->signalSerialNumber << "   constSignal = " << node->constSignal
-              << "  Name: " << node->name << "  Value: " << static_cast<int>(node->value) << std::endl;
+    standardError() << "   Signal number " << node->signalSerialNumber << "   constSignal = " << node->constSignal
+                    << "  Name: " << node->name << "  Value: " << static_cast<int>(node->value) << std::endl;
 }
 
 SignalList::~SignalList() {
-  if (!quietFlag) std::cerr << "There are " << numberOfSignals << " signals." << std::endl;
+  if (!quietFlag) standardError() << "There are " << numberOfSignals << " signals." << std::endl;
   // Nothing reads the list once the arrays are built.
   while (start != nullptr) {
     SignalNode* next = start->ptr;
@@ -144,8 +145,8 @@ Signal::~Signal() {
 
 Signal Signal::operator[](int sub) const {
   if (sub < 0 || sub >= length) {
-    std::cerr << "Signal :: operator[] subscript out of range--" << std::endl;
-    std::cerr << "  -- Signal = " << nameTag << " sub = " << sub << std::endl;
+    standardError() << "Signal :: operator[] subscript out of range--" << std::endl;
+    standardError() << "  -- Signal = " << nameTag << " sub = " << sub << std::endl;
     endProcess(1);
   }
   Signal result;
@@ -159,8 +160,8 @@ Signal Signal::operator[](int sub) const {
 
 Signal Signal::sub(int start, int end) const {
   if (start < 0 || start >= length || end < 0 || end >= length) {
-    std::cerr << "Signal member sub(int,int)--bad range: " << start << "," << end << std::endl;
-    std::cerr << "Source length = " << length << std::endl;
+    standardError() << "Signal member sub(int,int)--bad range: " << start << "," << end << std::endl;
+    standardError() << "Source length = " << length << std::endl;
     endProcess(1);  // the indexes would reach outside this handle's wires
   }
   Signal result;
@@ -176,7 +177,7 @@ Signal Signal::sub(int start, int end) const {
 
 Signal Signal::operator-(const Signal& sig) const {
   if (length != 1 || sig.length != 1) {
-    std::cerr << "Error--operator - arguments are not length = 1." << std::endl;
+    standardError() << "Error--operator - arguments are not length = 1." << std::endl;
     endProcess(1);
   }
   int s = serialNumber[0];
@@ -213,18 +214,18 @@ Signal operator*(int reps, const Signal& siga) {
 }
 
 Signal Signal::operator=(const Signal& sig) {
-  std::cerr << "Assignment from SignalName = " << sig.nameTag << " to Signal Name = " << nameTag
-            << " not implemented." << std::endl;
-  std::cerr << "  Try to use initialization instead -- or talk to the Prof." << std::endl;
+  standardError() << "Assignment from SignalName = " << sig.nameTag << " to Signal Name = " << nameTag
+                  << " not implemented." << std::endl;
+  standardError() << "  Try to use initialization instead -- or talk to the Prof." << std::endl;
   return Signal();
 }
 
 void Signal::print() const {
-  std::cerr << "Signal.print() this=" << static_cast<const void*>(this) << " nameTag=" << nameTag
-            << " constSignal=" << constSignal << " length=" << length << ", numbered:" << std::endl
-            << "     ";
-  for (int i = length - 1; i >= 0; --i) std::cerr << serialNumber[i] << " ";
-  std::cerr << std::endl;
+  standardError() << "Signal.print() this=" << static_cast<const void*>(this) << " nameTag=" << nameTag
+                  << " constSignal=" << constSignal << " length=" << length << ", numbered:" << std::endl
+                  << "     ";
+  for (int i = length - 1; i >= 0; --i) standardError() << serialNumber[i] << " ";
+  standardError() << std::endl;
 }
 
 // Built before any other global of the program, so the circuit's first wire is 2.

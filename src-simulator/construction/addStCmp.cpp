@@ -1,8 +1,9 @@
 #include "construction/addStCmp.h"
 
 #include "construction/Ph1.h"
+#include "process/ThreadLocal.h"
 
-int visibleFlag = 1;
+TAVRIN_THREAD_LOCAL int visibleFlag = 1;
 
 namespace {
 

@@ -4,12 +4,13 @@
 #include <span>
 
 #include "construction/CompList.h"
+#include "process/ThreadLocal.h"
 #include "construction/ComponentKind.h"
 #include "construction/Schmtc.h"
 #include "construction/Signal.h"
 
-// While a circuit holds this at 0, components are registered without an icon.
-extern int visibleFlag;
+// While a circuit holds this at 0, components are registered without an icon (this thread's).
+extern TAVRIN_THREAD_LOCAL int visibleFlag;
 
 // The "no wires" of a pin list.
 const Signal& noSignal();

@@ -10,6 +10,7 @@
 #include "kernel/RunTime.h"
 #include "process/EndProcess.h"
 #include "process/Settings.h"
+#include "process/StandardStreams.h"
 
 namespace {
 
@@ -85,9 +86,7 @@ void FunctionKeyOperate(int keyChar) {
     case keyRedraw:
       repaintWindow();
       break;
-    default:
-      std::fprintf(stderr, "Unused Function key F%d\n", keyChar);
-      break;
+    default: std::fprintf(standardErrorFile(), "Unused Function key F%d\n", keyChar); break;
   }
 }
 
@@ -105,8 +104,6 @@ void CursorKeyOperate(int keyChar) {
     case keyHalt:
       haltFlag ^= 1;
       break;
-    default:
-      std::fprintf(stderr, "Unused Cursor key = %d\n", keyChar);
-      break;
+    default: std::fprintf(standardErrorFile(), "Unused Cursor key = %d\n", keyChar); break;
   }
 }

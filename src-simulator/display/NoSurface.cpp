@@ -3,8 +3,9 @@
 #include <iostream>
 
 #include "display/Surface.h"
+#include "process/StandardStreams.h"
 
 Surface* openSurface(const char*, const char*, int&, int&) {
-  std::cerr << "Unable to open X Window" << std::endl;
+  standardError() << "Unable to open X Window" << std::endl;
   return nullptr;
 }

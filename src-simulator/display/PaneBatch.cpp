@@ -8,6 +8,7 @@
 
 #include "display/Ph5.h"
 #include "display/Window.h"
+#include "process/ThreadLocal.h"
 
 namespace {
 
@@ -44,9 +45,10 @@ struct StripHash {
   }
 };
 
-std::vector<Collected> strips;
-std::unordered_map<StripKey, size_t, StripHash> where;
-uint64_t drawings = 0;
+// What is collected is the current thread's, like the window it is drawn into.
+thread_local std::vector<Collected> strips;
+thread_local std::unordered_map<StripKey, size_t, StripHash> where;
+TAVRIN_THREAD_LOCAL uint64_t drawings = 0;
 
 // The time text: each text drawn since the last look that still shows beyond the end of the
 // texts drawn after it (a shorter text leaves the tail of a longer one), oldest first.
@@ -54,9 +56,10 @@ struct Text {
   std::vector<std::string> shown;
   int x = 0, y = 0;
   uint64_t order = 0;
-} text;
+};
+thread_local Text text;
 
-bool anything = false;
+TAVRIN_THREAD_LOCAL bool anything = false;
 
 }  // namespace
 
@@ -88,7 +91,7 @@ void drawPaneStrip(Windex& win, const PaneStrip& s, SignalValue sv) {
 
 namespace paneBatch {
 
-bool collecting = false;
+TAVRIN_THREAD_LOCAL bool collecting = false;
 
 void add(const PaneStrip& strip, SignalValue value) {
   const StripKey key{strip.x, strip.y, strip.w, strip.h, strip.style};

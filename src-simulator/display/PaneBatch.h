@@ -12,6 +12,7 @@
 #include <string>
 
 #include "construction/Signal.h"
+#include "process/ThreadLocal.h"
 
 class Windex;
 
@@ -31,8 +32,9 @@ void drawPaneStrip(Windex& window, const PaneStrip& strip, SignalValue value);
 
 namespace paneBatch {
 
-// True while drawings are collected (set by the run loop around its evaluation passes).
-extern bool collecting;
+// True while drawings are collected (set by the run loop around its evaluation passes); the
+// current thread's.
+extern TAVRIN_THREAD_LOCAL bool collecting;
 
 // Collects a strip's drawing in place of drawing it.
 void add(const PaneStrip& strip, SignalValue value);

@@ -13,8 +13,10 @@
 #include "elaboration/Ph2.h"
 #include "process/EndProcess.h"
 #include "process/Settings.h"
+#include "process/StandardStreams.h"
+#include "process/ThreadLocal.h"
 
-PhaseFive* phaseFive = nullptr;
+TAVRIN_THREAD_LOCAL PhaseFive* phaseFive = nullptr;
 
 const char* const windowTitle = "Tavrin v" TAVRIN_VERSION_DIGITS;
 
@@ -57,8 +59,8 @@ std::string cutFields(const char* position) {
     cut += *p;
   }
   if (shortened)
-    std::cerr << "Field longer than five characters in schematic cell designation: " << position
-              << " (cut to five)" << std::endl;
+    standardError() << "Field longer than five characters in schematic cell designation: " << position
+                    << " (cut to five)" << std::endl;
   return cut;
 }
 

@@ -4,6 +4,7 @@
 #include "display/SchCell.h"
 #include "display/SupProbe.h"
 #include "display/Tab.h"
+#include "process/ThreadLocal.h"
 
 class Windex;
 class RunView;
@@ -47,7 +48,7 @@ public:
   bool isVisible(int cind) const;
 };
 
-extern PhaseFive* phaseFive;
+extern TAVRIN_THREAD_LOCAL PhaseFive* phaseFive;  // the current thread's
 
 // The title every window carries.
 extern const char* const windowTitle;

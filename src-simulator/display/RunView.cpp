@@ -15,6 +15,7 @@
 #include "kernel/RTSigSup.h"
 #include "kernel/RunTime.h"
 #include "process/Settings.h"
+#include "process/ThreadLocal.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ void drainWindowEvents() {
 constexpr int64_t lookIntervalNs = 10'000'000;
 
 bool lookDue() {
-  static int64_t last = 0;
+  static TAVRIN_THREAD_LOCAL int64_t last = 0;
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);
   const int64_t ns = static_cast<int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "construction/TextCopy.h"
+#include "process/StandardStreams.h"
 namespace {
 
 // A reversed range or a letter outside its grid's heading places a tile outside its parent, and
@@ -29,7 +30,7 @@ void releaseSubCells(SchematicCell* cell) {
 int breakOut(const char* s, char*** fields) {
   *fields = nullptr;
   if (s == nullptr || *s == '\0') {
-    std::cerr << "Screen_cell string has zero length.\n";
+    standardError() << "Screen_cell string has zero length.\n";
     return 0;
   }
   std::vector<char*> found;
@@ -37,7 +38,7 @@ int breakOut(const char* s, char*** fields) {
   for (const char* p = s;; ++p) {
     if (*p == '.' || *p == '\0') {
       if (p == begin)
-        std::cerr << "Length zero field in schematic cell designation: " << s << std::endl;
+        standardError() << "Length zero field in schematic cell designation: " << s << std::endl;
       else
         found.push_back(copyText(begin, static_cast<size_t>(p - begin)));
       if (*p == '\0') break;

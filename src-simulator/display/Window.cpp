@@ -9,6 +9,7 @@
 
 #include "display/PaneBatch.h"
 #include "process/Settings.h"
+#include "process/StandardStreams.h"
 
 // The colours of the signal values, as the window and the colour legend show them.
 char bar_color_ONE[8] = "#008000";
@@ -169,8 +170,8 @@ namespace {
 // The scale functions divide by the view's extents, so an empty view is never taken.
 bool refuseEmptyView(int xs, int ys, int xe, int ye) {
   if (xs != xe && ys != ye) return false;
-  std::cerr << "Zoom ignored: the view " << xs << " " << ys << " " << xe << " " << ye
-            << " has zero width or height" << std::endl;
+  standardError() << "Zoom ignored: the view " << xs << " " << ys << " " << xe << " " << ye
+                  << " has zero width or height" << std::endl;
   return true;
 }
 
@@ -206,7 +207,7 @@ void Windex::reviseView(int xa, int ya, int xb, int yb) {
 }
 
 void Windex::showView() const {
-  std::cerr << "View: " << viewXs << " " << viewYs << " " << viewXe << " " << viewYe << std::endl;
+  standardError() << "View: " << viewXs << " " << viewYs << " " << viewXe << " " << viewYe << std::endl;
 }
 
 void Windex::drawTimeAndQueue(unsigned long long t, int q, int s) {

@@ -5,17 +5,19 @@
 
 #include "display/FandCOp.h"
 #include "display/PaneBatch.h"
-#include "display/WindowKeys.h"
 #include "display/Ph5.h"
 #include "display/Window.h"
+#include "display/WindowKeys.h"
 #include "elaboration/Ph2.h"
+#include "process/StandardStreams.h"
+#include "process/ThreadLocal.h"
 
-int viewXlast = 0, viewYlast = 0;
+TAVRIN_THREAD_LOCAL int viewXlast = 0, viewYlast = 0;
 
 namespace {
 
-int panState = 0;  // the sub-window zone a button-1 drag holds, 0 for none
-int lastPanX = 0, lastPanY = 0;
+TAVRIN_THREAD_LOCAL int panState = 0;  // the sub-window zone a button-1 drag holds, 0 for none
+TAVRIN_THREAD_LOCAL int lastPanX = 0, lastPanY = 0;
 
 void fullRedraw(Windex* w) {
   w->clear();
@@ -32,11 +34,11 @@ void characterKey(int keyChar) {
     if (const ComponentFunction key = phaseTwo->kindOf(cind).xEventTriggered; key != nullptr) {
       key(cind);
     } else {
-      std::fprintf(stderr, "Keyboard input maps to a component, but no function exists\n");
+      std::fprintf(standardErrorFile(), "Keyboard input maps to a component, but no function exists\n");
     }
     return;
   }
-  std::fprintf(stderr,
+  std::fprintf(standardErrorFile(),
                "Keyboard input:  Character (char=%c,int=%d) with no corresponding component activation "
                "defined.\n",
                static_cast<char>(keyChar), keyChar);
@@ -60,7 +62,7 @@ void controlKey(int keyChar) {
       FunctionKeyOperate(keyMostDetail);
       break;
     default:
-      std::fprintf(stderr, "Keyboard input:  Control character (int=%d) unmapped.\n", keyChar);
+      std::fprintf(standardErrorFile(), "Keyboard input:  Control character (int=%d) unmapped.\n", keyChar);
       break;
   }
 }
@@ -151,9 +153,7 @@ int anyWindowEvents() {
       lastPanX = x;
       lastPanY = y;
       break;
-    default:
-      std::fprintf(stderr, "Unused EventType = %d keyChar = %d\n", eventType, keyChar);
-      break;
+    default: std::fprintf(standardErrorFile(), "Unused EventType = %d keyChar = %d\n", eventType, keyChar); break;
   }
   return 1;
 }

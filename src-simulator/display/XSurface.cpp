@@ -18,6 +18,7 @@
 #include "process/EndProcess.h"
 #include "process/ErrorOutput.h"
 #include "process/Settings.h"
+#include "process/StandardStreams.h"
 
 extern char bar_color_ONE[8], bar_color_ZERO[8], bar_color_UNINITIALIZED[8], bar_color_XXX[8], bar_color_HIZ[8];
 
@@ -41,7 +42,7 @@ int catchError(Display*, XErrorEvent*) {
 int catchIOError(Display*) {
   done = 1;
   flushStandardError();
-  std::cerr << "Lost the connection to the X server; the run ends." << std::endl;
+  standardError() << "Lost the connection to the X server; the run ends." << std::endl;
   endProcess(1);
 }
 
@@ -90,7 +91,7 @@ unsigned long allocColour(Display* display, unsigned short red, unsigned short g
   color.blue = blue;
   color.flags = DoRed | DoGreen | DoBlue;
   if (!XAllocColor(display, colormap1, &color)) {
-    std::cerr << message << std::endl;
+    standardError() << message << std::endl;
     endProcess(-1);
   }
   return color.pixel;
@@ -135,7 +136,7 @@ Surface* openSurface(const char* title, const char* iconName, int& xPixels, int&
   XSetIOErrorHandler(catchIOError);
   Display* display = XOpenDisplay("");
   if (display == nullptr) {
-    std::cerr << "Unable to open X Window" << std::endl;
+    standardError() << "Unable to open X Window" << std::endl;
     return nullptr;
   }
   auto* surface = new XSurface(display, title, iconName, xPixels, yPixels);
@@ -174,7 +175,7 @@ XSurface::XSurface(Display* openDisplay, const char* title, const char* iconName
   hint.flags = mask ? mask : PPosition | PSize;
   // X refuses a window without area, and the first exposure awaited below would never come.
   if (hint.width <= 0 || hint.height <= 0) {
-    std::cerr << "Unable to open X Window of size " << hint.width << "x" << hint.height << std::endl;
+    standardError() << "Unable to open X Window of size " << hint.width << "x" << hint.height << std::endl;
     releaseBrokenPipe();
     XCloseDisplay(display);
     display = nullptr;

@@ -5,8 +5,10 @@
 
 #include "construction/Ph1.h"
 #include "construction/TextCopy.h"
+#include "process/StandardStreams.h"
+#include "process/ThreadLocal.h"
 
-PhaseTwo* phaseTwo = nullptr;
+TAVRIN_THREAD_LOCAL PhaseTwo* phaseTwo = nullptr;
 
 namespace {
 
@@ -164,7 +166,7 @@ void PhaseTwo::releaseArrays() {
 }
 
 void PhaseTwo::dumpFromArrays() const {
-  std::ostream& err = std::cerr;
+  std::ostream& err = standardError();
   err << "dumpFromArrays():" << std::endl;
   for (int s = 0; s < numberOfSignals; ++s)
     err << "Signal " << s << "  Init = " << static_cast<int>(signalInitializations[s])

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "construction/CompList.h"
+#include "process/ThreadLocal.h"
 #include "construction/ComponentKind.h"
 #include "construction/Signal.h"
 #include "construction/ScrnTile.h"
@@ -92,4 +93,4 @@ private:
   uint8_t* block8 = nullptr;
 };
 
-extern PhaseTwo* phaseTwo;
+extern TAVRIN_THREAD_LOCAL PhaseTwo* phaseTwo;  // the current thread's

@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "elaboration/Ph2.h"
+#include "process/StandardStreams.h"
+#include "process/ThreadLocal.h"
 
-PhaseThree* phaseThree = nullptr;
+TAVRIN_THREAD_LOCAL PhaseThree* phaseThree = nullptr;
 
 namespace {
 
@@ -58,28 +60,29 @@ void PhaseThree::checkConnectivity() const {
     for (int k = 0; k < core.numberOfDataInputs; ++k) {
       const int s = core.dataInputs()[k];
       if (s > 1 && drivenSignal[s] == 0 && two.constSignals[s] == 0) {
-        std::cerr << "Warning -- signal[" << s << "] " << orEmpty(two.signalNames[s]) << " has no driver, cmp = " << c
-                  << " " << orEmpty(record.decal) << " at " << orEmpty(record.rcpos)
-                  << " has unconnected DATA input, position = " << k << std::endl;
+        standardError() << "Warning -- signal[" << s << "] " << orEmpty(two.signalNames[s])
+                        << " has no driver, cmp = " << c << " " << orEmpty(record.decal) << " at "
+                        << orEmpty(record.rcpos) << " has unconnected DATA input, position = " << k << std::endl;
         ++inputDanglingWarnings;
       }
     }
     for (int k = 0; k < core.numberOfControlInputs; ++k) {
       const int s = core.controlInputs()[k];
       if (s > 1 && drivenSignal[s] == 0) {
-        std::cerr << "Warning -- signal[" << s << "] has no driver, cmp = " << c << " " << orEmpty(record.decal)
-                  << " at " << orEmpty(record.rcpos) << " has unconnected CONTROL input, position = " << k << std::endl;
+        standardError() << "Warning -- signal[" << s << "] has no driver, cmp = " << c << " " << orEmpty(record.decal)
+                        << " at " << orEmpty(record.rcpos) << " has unconnected CONTROL input, position = " << k
+                        << std::endl;
         ++inputDanglingWarnings;
       }
     }
   }
 
   if (inputDanglingWarnings > 0)
-    std::cerr << "There are " << inputDanglingWarnings << " inputUnconnectedWarnings" << std::endl;
+    standardError() << "There are " << inputDanglingWarnings << " inputUnconnectedWarnings" << std::endl;
   // No rule raises output errors yet; the report stays for when one does.
   if (outputConnectivityErrors > 0)
-    std::cerr << "There are " << outputConnectivityErrors << " outputConnectivityErrors--Unable to Continue."
-              << std::endl;
+    standardError() << "There are " << outputConnectivityErrors << " outputConnectivityErrors--Unable to Continue."
+                    << std::endl;
 }
 
 namespace {
@@ -135,7 +138,7 @@ void PhaseThree::formActivationLists() {
 
   for (int s = 0; s < n; ++s)
     if (written[s] != lengthOfActivationList[s])
-      std::cerr << "ActivationList -- Error " << lengthOfActivationList[s] << " " << written[s] << std::endl;
+      standardError() << "ActivationList -- Error " << lengthOfActivationList[s] << " " << written[s] << std::endl;
 }
 
 void PhaseThree::releaseArrays() {

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "construction/Signal.h"
+#include "process/ThreadLocal.h"
 
 class PhaseThree {
 public:
@@ -30,4 +31,4 @@ private:
   int* activationBlock = nullptr;  // all activation lists, in wire order
 };
 
-extern PhaseThree* phaseThree;
+extern TAVRIN_THREAD_LOCAL PhaseThree* phaseThree;  // the current thread's

@@ -14,9 +14,10 @@
 #include "kernel/RunObserver.h"
 #include "kernel/RunTime.h"
 #include "output/SignalGroups.h"
-#include "simulation/Simulation.h"
 #include "process/EndProcess.h"
 #include "process/Settings.h"
+#include "process/StandardStreams.h"
+#include "simulation/Simulation.h"
 
 // A word quoted in a one-line message: control characters and bytes beyond ASCII as \xHH.
 std::string printableText(const std::string& word) {
@@ -179,11 +180,12 @@ void guard(KeyScriptState& k) {
   if (k.notSettledHook != nullptr) {
     k.notSettledHook(step, step == 0 ? std::string() : k.steps[step - 1].origin, k.guardBound, changing);
   } else {
-    std::fflush(stdout);
+    std::fflush(standardOutputFile());
     const std::string after =
         step == 0 ? "the reset" : "step " + std::to_string(step) + " ('" + printableText(k.steps[step - 1].text) + "')";
-    std::fprintf(stderr, "%s: -k: the circuit has not settled %llu time steps after %s; still changing: %s\n",
-                 commandName, static_cast<unsigned long long>(k.guardBound), after.c_str(), changing.c_str());
+    std::fprintf(standardErrorFile(),
+                 "%s: -k: the circuit has not settled %llu time steps after %s; still changing: %s\n", commandName,
+                 static_cast<unsigned long long>(k.guardBound), after.c_str(), changing.c_str());
   }
   if (k.run.endsRun) done = 1;
 }
@@ -192,7 +194,7 @@ void guard(KeyScriptState& k) {
 void inputError(const ScriptStep& step, const std::string& reason) {
   KeyScriptState& k = script();
   if (step.origin.empty() || k.inputErrorHook == nullptr) {
-    std::fprintf(stderr, "%s: -k: %s\n", commandName, reason.c_str());
+    std::fprintf(standardErrorFile(), "%s: -k: %s\n", commandName, reason.c_str());
     endProcess(1);
   }
   k.inputErrorHook(step.origin, reason);

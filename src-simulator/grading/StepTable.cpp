@@ -6,12 +6,13 @@
 
 #include "elaboration/Ph3.h"
 #include "grading/KeyScript.h"
-#include "output/OutputFile.h"
 #include "kernel/Ph4.h"
+#include "output/OutputFile.h"
 #include "output/SignalGroups.h"
-#include "simulation/Simulation.h"
 #include "process/EndProcess.h"
 #include "process/Settings.h"
+#include "process/StandardStreams.h"
+#include "simulation/Simulation.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ TableState& table() { return Simulation::current().part<TableState>(); }
 // Rows on standard output keep their place among the lines printed there.
 void write(const std::string& text) {
   TableState& v = table();
-  if (v.fileName == "-") std::fflush(stdout);
+  if (v.fileName == "-") std::fflush(standardOutputFile());
   v.file.write(text);
   v.file.flush();  // a row per step at most: followed as the run goes, also with a window
 }
@@ -61,7 +62,7 @@ void formColumns() {
         v.columnNames.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
     int group = -1, bit = -1;
     if (!signalGroupsFind(groups, name, group, bit)) {
-      std::fprintf(stderr, "%s: -G: unknown signal '%s'\n", commandName, printableText(name).c_str());
+      std::fprintf(standardErrorFile(), "%s: -G: unknown signal '%s'\n", commandName, printableText(name).c_str());
       endProcess(2);
     }
     const SignalGroup& g = groups[static_cast<size_t>(group)];

@@ -11,12 +11,13 @@
 
 #include "elaboration/Ph3.h"
 #include "grading/KeyScript.h"
+#include "grading/ValueText.h"
 #include "output/OutputFile.h"
 #include "output/SignalGroups.h"
-#include "simulation/Simulation.h"
-#include "grading/ValueText.h"
 #include "process/EndProcess.h"
 #include "process/Settings.h"
+#include "process/StandardStreams.h"
+#include "simulation/Simulation.h"
 
 namespace {
 
@@ -104,7 +105,8 @@ void writeReportText(const std::string& text, bool mayEnd = true) {
 // A file that cannot be used: its message and the report's one error case.
 void reportUnusable(const std::string& file, const std::string& where, const std::string& reason) {
   VectorsState& v = vectors();
-  std::fprintf(stderr, "%s: -v: %s%s\n", commandName, where.empty() ? "" : (where + ": ").c_str(), reason.c_str());
+  std::fprintf(standardErrorFile(), "%s: -v: %s%s\n", commandName, where.empty() ? "" : (where + ": ").c_str(),
+               reason.c_str());
   if (!v.reportName.empty()) {
     const std::string name = where.empty() ? file : where;
     writeReportText(reportHead(file, 1, 0, 1) + "  <testcase classname=\"" + xml(file) + "\" name=\"" + xml(name) +
@@ -182,8 +184,8 @@ void check(size_t point) {
     text += "\n";
   }
   if (text.empty()) return;
-  std::fputs(text.c_str(), stdout);
-  std::fflush(stdout);  // seen as it happens, also while a window stays open
+  std::fputs(text.c_str(), standardOutputFile());
+  std::fflush(standardOutputFile());  // seen as it happens, also while a window stays open
 }
 
 // A step pressed until its conditions hold has ended: how many presses it took.
@@ -199,8 +201,8 @@ void untilEnded(UntilStep& u, uint64_t presses) {
   }
   if (!held) return;  // its failed conditions say it
   const std::string text = at(u.file, u.line) + ": " + conditions + pressesText(u) + "\n";
-  std::fputs(text.c_str(), stdout);
-  std::fflush(stdout);
+  std::fputs(text.c_str(), standardOutputFile());
+  std::fflush(standardOutputFile());
 }
 
 void writeReport() {
@@ -238,8 +240,8 @@ void runEnd() {
     text += where(e) + " expected " + valueTextShow(e.value.notation, e.expected.data(), width) + " not reached\n";
   }
   text += std::to_string(v.passedCount) + " passed, " + std::to_string(v.failedCount) + " failed\n";
-  std::fputs(text.c_str(), stdout);
-  std::fflush(stdout);
+  std::fputs(text.c_str(), standardOutputFile());
+  std::fflush(standardOutputFile());
   if (v.failedCount > 0) raiseExitStatus(1);
   writeReport();
 }
@@ -260,11 +262,11 @@ void notSettledAfter(size_t step, const std::string& stepOrigin, uint64_t bound,
                               "; still changing: " + changing;
   ++v.failedCount;
   v.notSettled.push_back({origin, message});
-  std::fflush(stdout);
+  std::fflush(standardOutputFile());
   const std::string line =
       (origin.empty() ? std::string(commandName) + (step == 0 ? ": -v" : ": -k") : origin) + ": " + message + "\n";
-  std::fputs(line.c_str(), stdout);
-  std::fflush(stdout);
+  std::fputs(line.c_str(), standardOutputFile());
+  std::fflush(standardOutputFile());
 }
 
 void inputError(const std::string& origin, const std::string& reason) {

@@ -2,9 +2,13 @@
 
 #include <iostream>
 
+#include "process/StandardStreams.h"
+
 void Event::printEvent() const {
-  std::cerr << " printEvent()--Time: " << time << " " << "EventType = " << eventType << " "
-            << "signalSerialNumber = " << signalSerialNumber << " " << "sigValue = ";
+  standardError() << " printEvent()--Time: " << time << " "
+                  << "EventType = " << eventType << " "
+                  << "signalSerialNumber = " << signalSerialNumber << " "
+                  << "sigValue = ";
   saySignalValue(sigValue);
-  std::cerr << std::endl;
+  standardError() << std::endl;
 }

@@ -3,8 +3,9 @@
 #include "elaboration/Ph2.h"
 #include "elaboration/Ph3.h"
 #include "kernel/RunObserver.h"
+#include "process/ThreadLocal.h"
 
-PhaseFour* phaseFour = nullptr;
+TAVRIN_THREAD_LOCAL PhaseFour* phaseFour = nullptr;
 
 bool PhaseFour::takeEarliestEvent(Event& event) {
   if (skewHeap.isEmpty()) return false;
@@ -38,3 +39,5 @@ void PhaseFour::runInitialize() {
   // The wires changed without events: a waveform records them here.
   for (RunObserver* o : wireWatchers) o->wiresReset();
 }
+
+void releaseThreadEventStorage() { SkewHeap::releaseThreadNodes(); }

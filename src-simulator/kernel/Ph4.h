@@ -8,6 +8,7 @@
 #include "elaboration/Ph3.h"
 #include "kernel/RunObserver.h"
 #include "kernel/SkewHeap.h"
+#include "process/ThreadLocal.h"
 
 // Delay pair of altSignalTransition, added to the caller's delta.
 constexpr int defaultQuickTimeDelta = 4;
@@ -16,6 +17,13 @@ constexpr int defaultLazyTimeDelta = 9;
 class Activations;
 class FrontEnd;
 class RunScript;
+
+namespace tavrin {
+// Tri-state bus owners, by signal number: the buffer that last took the bus over from HIZ.
+// An absent entry reads as component 0. Never cleared, not even by a restart; the current
+// thread's (teardown empties it).
+extern thread_local std::vector<int> m;
+}  // namespace tavrin
 
 class PhaseFour {
 public:
@@ -90,6 +98,8 @@ public:
   }
 
 private:
+  // tavrin::m of the thread that made this kernel, reached without the thread-local look-up.
+  std::vector<int>& busOwners = tavrin::m;
   uint64_t time = 0;
   SkewHeap skewHeap;
   Activations* activations = nullptr;
@@ -121,10 +131,9 @@ void PhaseFour::forEachQueued(Visit visit) const {
   }
 }
 
-extern PhaseFour* phaseFour;
+extern TAVRIN_THREAD_LOCAL PhaseFour* phaseFour;  // the current thread's
 
-namespace tavrin {
-// Tri-state bus owners, by signal number: the buffer that last took the bus over from HIZ.
-// An absent entry reads as component 0. Never cleared, not even by a restart.
-extern std::vector<int> m;
-}  // namespace tavrin
+// Returns the event storage of the current thread's queues to the system: for a thread that ends,
+// after teardown (startup/Sim.h). Without it the storage is kept until the process ends.
+void releaseThreadEventStorage();
+

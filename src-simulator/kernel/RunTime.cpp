@@ -2,10 +2,12 @@
 
 #include <time.h>
 
-int done = 0;
-int reStart = 0;
-int haltFlag = 0;
-int stallLevel = 0;
+#include "process/ThreadLocal.h"
+
+TAVRIN_THREAD_LOCAL int done = 0;
+TAVRIN_THREAD_LOCAL int reStart = 0;
+TAVRIN_THREAD_LOCAL int haltFlag = 0;
+TAVRIN_THREAD_LOCAL int stallLevel = 0;
 
 void msWait() {
   struct timespec oneMillisecond = {0, 1000000};

@@ -3,12 +3,16 @@
 #include <iostream>
 #include <vector>
 
+#include "process/StandardStreams.h"
+#include "process/ThreadLocal.h"
+
 namespace {
 
 constexpr size_t nodesPerBlock = 1024;
-Event* blockNext = nullptr;  // the unused rest of the newest block
-Event* blockEnd = nullptr;
-std::vector<Event*>* blocks = nullptr;  // every block, so that they stay reachable
+// The current thread's.
+TAVRIN_THREAD_LOCAL Event* blockNext = nullptr;  // the unused rest of the newest block
+TAVRIN_THREAD_LOCAL Event* blockEnd = nullptr;
+TAVRIN_THREAD_LOCAL std::vector<Event*>* blocks = nullptr;  // every block, so that they stay reachable
 
 }  // namespace
 
@@ -20,6 +24,15 @@ Event* SkewHeap::newBlockNode() {
     blocks->push_back(blockNext);
   }
   return blockNext++;
+}
+
+void SkewHeap::releaseThreadNodes() {
+  if (blocks != nullptr)
+    for (Event* block : *blocks) delete[] block;
+  delete blocks;
+  blocks = nullptr;
+  blockNext = blockEnd = nullptr;
+  freeNodes = nullptr;
 }
 
 SkewHeap::~SkewHeap() {
@@ -43,16 +56,16 @@ SkewHeap::~SkewHeap() {
 
 void SkewHeap::print() const {
   traverse(root);
-  std::cerr << std::endl;
+  standardError() << std::endl;
 }
 
 void SkewHeap::traverse(const Event* node) {
   if (node == nullptr) return;
   node->printEvent();
-  std::cerr << " down-left";
+  standardError() << " down-left";
   traverse(node->lptr);
-  std::cerr << " up";
-  std::cerr << " down-right";
+  standardError() << " up";
+  standardError() << " down-right";
   traverse(node->rptr);
-  std::cerr << " up";
+  standardError() << " up";
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "kernel/Event.h"
+#include "process/ThreadLocal.h"
 
 class SkewHeap {
 public:
@@ -30,13 +31,19 @@ public:
 
   static Event* merge(Event* first, Event* second);
 
+  // Returns the node storage of the current thread to the system: for a thread that ends, once
+  // every queue it made is destroyed (after teardown). Without it the storage is kept until the
+  // process ends, as on the main thread.
+  static void releaseThreadNodes();
+
   void print() const;
   static void traverse(const Event* node);
 
 private:
   // Node storage: released nodes are kept on a free list, linked through lptr, and reused;
-  // it is refilled a block at a time. Shared by all queues, never returned to the system.
-  static inline Event* freeNodes = nullptr;
+  // it is refilled a block at a time. Shared by all queues of a thread, returned to the system
+  // only by releaseThreadNodes.
+  static inline TAVRIN_THREAD_LOCAL Event* freeNodes = nullptr;
   static Event* newBlockNode();
   static Event* newNode();
   static void releaseNode(Event* node);

@@ -2,26 +2,28 @@
 #include <vector>
 
 #include "elaboration/Ph2.h"
+#include "process/StandardStreams.h"
 #include "elaboration/Ph3.h"
 #include "kernel/Ph4.h"
 #include "kernel/RunTime.h"
 
 namespace tavrin {
 
-std::vector<int> m;
+// The driver of each bus: the current thread's.
+thread_local std::vector<int> m;
 
-static inline int busOwner(int signal) {
-  return (signal >= 0 && static_cast<size_t>(signal) < m.size()) ? m[signal] : 0;
+static inline int busOwner(const std::vector<int>& owners, int signal) {
+  return (signal >= 0 && static_cast<size_t>(signal) < owners.size()) ? owners[signal] : 0;
 }
 
-static inline void setBusOwner(int signal, int cind) {
-  if (static_cast<size_t>(signal) >= m.size()) {
+static inline void setBusOwner(std::vector<int>& owners, int signal, int cind) {
+  if (static_cast<size_t>(signal) >= owners.size()) {
     size_t wanted = static_cast<size_t>(signal) + 1;
     if (phaseTwo != nullptr && wanted < static_cast<size_t>(phaseTwo->numberOfSignals))
       wanted = static_cast<size_t>(phaseTwo->numberOfSignals);
-    m.resize(wanted, 0);
+    owners.resize(wanted, 0);
   }
-  m[signal] = cind;
+  owners[signal] = cind;
 }
 
 }  // namespace tavrin
@@ -64,13 +66,14 @@ constexpr TransitionCell transitionTable[5][5] = {
                                                   uint64_t lastTime) {
   const PhaseThree& three = *phaseThree;
   const char* name = phaseTwo->signalNames[s];
-  std::cerr << "TIME WARP" << "  sigNr = " << s << " sigName = " << (name != nullptr ? name : "")
-            << "\n already sked to become ";
+  standardError() << "TIME WARP"
+                  << "  sigNr = " << s << " sigName = " << (name != nullptr ? name : "")
+                  << "\n already sked to become ";
   saySignalValue(three.scheduledSignals[s]);
-  std::cerr << " at time = " << lastTime << ", which was queued at time = " << three.whenScheduled[s]
-            << "\n  Now scheduling to become ";
+  standardError() << " at time = " << lastTime << ", which was queued at time = " << three.whenScheduled[s]
+                  << "\n  Now scheduling to become ";
   saySignalValue(v);
-  std::cerr << " at time = " << requested << ".  Now Queueing-time = " << four.now() << std::endl;
+  standardError() << " at time = " << requested << ".  Now Queueing-time = " << four.now() << std::endl;
 }
 
 }  // namespace
@@ -112,7 +115,7 @@ void PhaseFour::tsbSignalTransition(int cind, int signalSerialNumber, SignalValu
   SignalValue old = phaseThree->scheduledSignals[signalSerialNumber];
   switch (old) {
     case HIZ:
-      tavrin::setBusOwner(signalSerialNumber, cind);
+      tavrin::setBusOwner(busOwners, signalSerialNumber, cind);
       signalTransition(signalSerialNumber, newSignalValue, quickTime, lazyTime);
       break;
     case UNINITIALIZED:
@@ -121,12 +124,12 @@ void PhaseFour::tsbSignalTransition(int cind, int signalSerialNumber, SignalValu
       break;
     case ZERO:
     case ONE:
-      if (tavrin::busOwner(signalSerialNumber) == cind) {
+      if (tavrin::busOwner(busOwners, signalSerialNumber) == cind) {
         signalTransition(signalSerialNumber, newSignalValue, quickTime, lazyTime);
       } else if (newSignalValue == ZERO || newSignalValue == ONE) {
         flushStandardError();  // what the pass wrote before stays before it on a terminal
-        std::cout << "Another Tsb at " << phaseTwo->record[cind].rcpos << " is trying to drive it to "
-                  << (newSignalValue == ZERO ? "ZERO" : "ONE") << ", this is not allowed\n";
+        standardOutput() << "Another Tsb at " << phaseTwo->record[cind].rcpos << " is trying to drive it to "
+                         << (newSignalValue == ZERO ? "ZERO" : "ONE") << ", this is not allowed\n";
       }
       break;
     default:

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstddef>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -21,12 +22,13 @@ public:
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
-  // Creates (or truncates) path, or writes to standard output for "-"; program and option (such
-  // as "-V") name it in messages.
+  // Creates (or truncates) path, or writes to standard output for "-" (file descriptor 1, or the
+  // current thread's captured standard output: process/StandardStreams.h); program and option
+  // (such as "-V") name it in messages.
   // With endOnFailure false, a file that cannot be created gives its message and false instead.
   bool open(const std::string& program, const std::string& option, const std::string& path,
             bool endOnFailure = true);
-  bool isOpen() const { return fd >= 0; }
+  bool isOpen() const { return fd >= 0 || stream != nullptr; }
   const std::string& path() const { return name; }
 
   // Appends text; whole when the buffer is written out, never split between two writes unless
@@ -51,6 +53,7 @@ private:
   static constexpr size_t capacity = 1 << 16;
   std::string program, option, name;
   int fd = -1;
+  std::ostream* stream = nullptr;  // "-" while standard output is captured
   bool regular = false;  // a regular file, removed when incomplete
   char* buffer = nullptr;  // capacity bytes while open
   volatile size_t pending = 0;

@@ -13,17 +13,18 @@
 #include <vector>
 
 #include "elaboration/Ph2.h"
-#include "process/ErrorOutput.h"
-#include "output/OutputFile.h"
 #include "elaboration/Ph3.h"
+#include "output/OutputFile.h"
 #include "output/SignalGroups.h"
 #include "process/EndProcess.h"
+#include "process/ErrorOutput.h"
 #include "process/Settings.h"
+#include "process/ThreadLocal.h"
 
 namespace {
 
-// Set while a dump is being written.
-bool waveformRecording = false;
+// Set while a dump is being written (on this thread).
+TAVRIN_THREAD_LOCAL bool waveformRecording = false;
 
 // The wires first .. first + width - 1, bit 0 first; lowIndex is the name's index of bit 0.
 struct Variable {
@@ -33,19 +34,51 @@ struct Variable {
   std::string code;
 };
 
-std::string fileName;
-OutputFile file;
+// The dump of one simulation: a part of it, so that a dump is its simulation's alone and outlives
+// it no longer; the exit handler and the signal handler reach the current thread's open one.
+struct Dump : RunObserver {
+  Dump() {
+    order = -10;
+    watchesWires = true;
+  }
+  ~Dump() override;
+  bool registered = false;
+  void runStart() override { waveformOpen(); }
+  void wiresReset() override { waveformReset(); }
+  void wireChange(uint64_t time, int wire, SignalValue value) override { change(time, wire, value); }
+  void runEnd() override { waveformClose(); }
 
-std::vector<Variable> variables;
-std::vector<int> variableOf;      // per wire
-std::vector<SignalValue> values;  // per wire, as last recorded
-std::vector<char> dirty;          // per variable: changed at pendingTime
-std::vector<int> dirtyList;
-uint64_t pendingTime = 0;
-uint64_t offset = 0;  // added to simulated time, so that a restart does not go back in time
-uint64_t lastTimeWritten = 0;
-bool anyTimeWritten = false;
-std::string text;  // reused for each batch of lines
+  void appendValue(const Variable& var);
+  void appendTime(uint64_t t);
+  void writeText();
+  void flushPending();
+  void declare();
+  void change(uint64_t time, int signal, SignalValue value);
+  void reset();
+
+  std::string fileName;
+  OutputFile file;
+
+  std::vector<Variable> variables;
+  std::vector<int> variableOf;      // per wire
+  std::vector<SignalValue> values;  // per wire, as last recorded
+  std::vector<char> dirty;          // per variable: changed at pendingTime
+  std::vector<int> dirtyList;
+  uint64_t pendingTime = 0;
+  uint64_t offset = 0;  // added to simulated time, so that a restart does not go back in time
+  uint64_t lastTimeWritten = 0;
+  bool anyTimeWritten = false;
+  std::string text;  // reused for each batch of lines
+};
+
+// The current thread's open dump, for the exit and signal handlers.
+TAVRIN_THREAD_LOCAL Dump* openDump = nullptr;
+
+Dump::~Dump() {
+  if (openDump == this) openDump = nullptr;
+}
+
+Dump& dump() { return Simulation::current().part<Dump>(); }
 
 // Short identifier codes from the printable characters '!' to '~'.
 std::string codeFor(size_t number) {
@@ -66,7 +99,7 @@ char levelChar(SignalValue v) {
   }
 }
 
-void appendValue(const Variable& var) {
+void Dump::appendValue(const Variable& var) {
   if (var.width == 1) {
     text += levelChar(values[var.first]);
   } else {
@@ -78,7 +111,7 @@ void appendValue(const Variable& var) {
   text += '\n';
 }
 
-void appendTime(uint64_t t) {
+void Dump::appendTime(uint64_t t) {
   if (anyTimeWritten && t == lastTimeWritten) return;
   text += '#';
   text += std::to_string(t);
@@ -87,12 +120,12 @@ void appendTime(uint64_t t) {
   anyTimeWritten = true;
 }
 
-void writeText() {
+void Dump::writeText() {
   file.write(text);
   text.clear();
 }
 
-void flushPending() {
+void Dump::flushPending() {
   if (dirtyList.empty()) return;
   appendTime(pendingTime + offset);
   for (int var : dirtyList) {
@@ -104,7 +137,7 @@ void flushPending() {
 }
 
 // Groups the wires into variables and the variables into one scope per name.
-void declare() {
+void Dump::declare() {
   // A dump of its own for each simulation a process runs.
   variables.clear();
   dirty.clear();
@@ -156,27 +189,27 @@ void declare() {
 
 }  // namespace
 
-void waveformSetFile(const char* path) {
-  fileName = path;
-}
+void waveformSetFile(const char* path) { dump().fileName = path; }
 
 namespace {
 
 void closeAtExit() {
-  if (!file.isOpen()) return;
-  flushPending();
-  file.close(true);
+  Dump* const d = openDump;
+  if (d == nullptr || !d->file.isOpen()) return;
+  d->flushPending();
+  d->file.close(true);
   waveformRecording = false;
 }
 
 // A terminating signal during the run: the batches already made are written out, whole, and a
 // time line closes the dump at the time reached (the changes of that time are not in it).
 void closeFromSignal() {
-  if (!file.isOpen()) return;
+  const Dump* const d = openDump;
+  if (d == nullptr || !d->file.isOpen()) return;
   char tail[24];
   size_t length = 0;
-  const uint64_t reached = pendingTime + offset;
-  if (!anyTimeWritten || reached > lastTimeWritten) {
+  const uint64_t reached = d->pendingTime + d->offset;
+  if (!d->anyTimeWritten || reached > d->lastTimeWritten) {
     char digits[20];
     size_t count = 0;
     uint64_t t = reached;
@@ -188,22 +221,26 @@ void closeFromSignal() {
     while (count > 0) tail[length++] = digits[--count];
     tail[length++] = '\n';
   }
-  file.closeFromSignal(tail, length);
+  openDump->file.closeFromSignal(tail, length);
 }
 
 }  // namespace
 
 void waveformOpen() {
-  if (fileName.empty() || file.isOpen()) return;
-  file.open(commandName, "-V", fileName);
-  declare();
+  Dump& d = dump();
+  if (d.fileName.empty() || d.file.isOpen()) return;
+  d.file.open(commandName, "-V", d.fileName);
+  openDump = &d;
+  d.declare();
   waveformRecording = true;
-  static const bool registered = std::atexit(closeAtExit) == 0;
+  static const bool registered = std::atexit(closeAtExit) == 0 && std::at_quick_exit(closeAtExit) == 0;
   (void)registered;
   atTerminatingSignal(closeFromSignal);
 }
 
-void waveformChange(uint64_t time, int signal, SignalValue value) {
+void waveformChange(uint64_t time, int signal, SignalValue value) { dump().change(time, signal, value); }
+
+void Dump::change(uint64_t time, int signal, SignalValue value) {
   if (time != pendingTime) {
     flushPending();
     pendingTime = time;
@@ -218,6 +255,10 @@ void waveformChange(uint64_t time, int signal, SignalValue value) {
 
 void waveformReset() {
   if (!waveformRecording) return;
+  dump().reset();
+}
+
+void Dump::reset() {
   flushPending();
   const bool first = !anyTimeWritten;
   if (!first) offset = lastTimeWritten + 1;
@@ -231,34 +272,16 @@ void waveformReset() {
 }
 
 void waveformClose() {
-  if (!file.isOpen()) return;
-  flushPending();
+  Dump& d = dump();
+  if (!d.file.isOpen()) return;
+  d.flushPending();
   waveformRecording = false;
-  file.close();
+  d.file.close();
 }
 
-namespace {
-
-// The dump as an observer of the run: it opens at the start, follows every wire and closes
-// after every other output.
-struct WaveformObserver : RunObserver {
-  WaveformObserver() {
-    order = -10;
-    watchesWires = true;
-  }
-  bool registered = false;
-  void runStart() override { waveformOpen(); }
-  void wiresReset() override { waveformReset(); }
-  void wireChange(uint64_t time, int wire, SignalValue value) override { waveformChange(time, wire, value); }
-  void runEnd() override { waveformClose(); }
-};
-
-}  // namespace
-
 void waveformTakePart() {
-  if (fileName.empty()) return;
-  WaveformObserver& observer = Simulation::current().part<WaveformObserver>();
-  if (observer.registered) return;
-  observer.registered = true;
-  observeRun(observer);
+  Dump& d = dump();
+  if (d.fileName.empty() || d.registered) return;
+  d.registered = true;
+  observeRun(d);
 }

@@ -10,8 +10,9 @@
 #include <cstdint>
 
 #include "construction/Signal.h"
+#include "process/ThreadLocal.h"
 
-// Remembers the file to write; program names the executable in messages.
+// Remembers the file to write, for the current simulation (each has a dump of its own).
 void waveformSetFile(const char* path);
 
 // Before the run: creates the file and writes the declarations. A file that cannot be created,

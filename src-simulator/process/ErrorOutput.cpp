@@ -9,8 +9,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <atomic>
 #include <iostream>
 #include <iterator>
+#include <mutex>
 #include <streambuf>
 #include <string>
 #if defined(__GLIBCXX__)
@@ -18,16 +20,34 @@
 #endif
 
 #include "process/EndProcess.h"
+#include "process/StandardStreams.h"
+#include "process/ThreadLocal.h"
 
 namespace {
 
+// The buffering of the process's own standard error: used only by the thread whose simulation
+// writes to the process's streams (StandardStreams.h). A thread whose streams are captured writes
+// into its capture at once and touches none of this.
+//
 // Static, so that it outlives everything that may still write to standard error, exit included.
 char buffer[1 << 16];
 volatile size_t pending = 0;  // bytes of buffer not yet written
 volatile size_t start = 0;    // of those, the ones already written by an interrupted write-out
 bool writeFailed = false;     // file descriptor 2 refused a write: the rest is dropped
 bool holdOverPasses = false;  // written out only when full, not at the end of each pass
-unsigned runs = 0;
+unsigned runs = 0;            // this buffering's run, while buffering
+
+// Runs are numbered across the threads, so that a number is never one of another run.
+std::atomic<unsigned> runsStarted{0};
+unsigned nextRun() {
+  unsigned run = ++runsStarted;
+  if (run == 0) run = ++runsStarted;
+  return run;
+}
+
+// The run of a thread whose streams are captured, from bufferStandardError to
+// unbufferStandardError; 0 outside.
+TAVRIN_THREAD_LOCAL unsigned capturedRun = 0;
 
 bool writeAll(const char* data, size_t n) {
   while (n > 0) {
@@ -102,11 +122,14 @@ constexpr size_t alwaysHandled = 3;
 struct sigaction savedActions[std::size(terminatingSignals)];
 bool handlerInstalled[std::size(terminatingSignals)];
 
-void (*signalHooks[4])() = {};
+std::atomic<void (*)()> signalHooks[4] = {};
+std::mutex signalHooksChanging;
 
 extern "C" void writePendingAndTerminate(int signalNumber) {
-  for (void (*hook)() : signalHooks)
+  for (const std::atomic<void (*)()>& slot : signalHooks) {
+    void (*const hook)() = slot.load();
     if (hook != nullptr) hook();
+  }
   if (!writeFailed && start < pending) writeAll(buffer + start, pending - start);
   signal(signalNumber, SIG_DFL);
   raise(signalNumber);
@@ -153,6 +176,10 @@ void flushTie() {
 }  // namespace
 
 void bufferStandardError() {
+  if (!onProcessStreams()) {
+    if (capturedRun == 0) capturedRun = nextRun();
+    return;
+  }
   if (buffering) return;
   if (cookieStream == nullptr) {
     cookie_io_functions_t functions{};
@@ -168,7 +195,7 @@ void bufferStandardError() {
   savedErrorBuffer = std::cerr.rdbuf(&errorBuffer);
   std::cerr.unsetf(std::ios::unitbuf);
   buffering = true;
-  ++runs;
+  runs = nextRun();
   holdOverPasses = nothingSeesThePasses();
   syncedOutput = nullptr;
 #if defined(__GLIBCXX__)
@@ -190,7 +217,7 @@ void bufferStandardError() {
 }
 
 void flushStandardError() {
-  if (pending != 0) writeOut();
+  if (pending != 0 && onProcessStreams()) writeOut();
 }
 
 void endOfPassStandardError() {
@@ -198,6 +225,11 @@ void endOfPassStandardError() {
 }
 
 void writeStandardError(std::initializer_list<std::string_view> parts) {
+  if (!onProcessStreams()) {
+    std::ostream& error = standardError();
+    for (std::string_view part : parts) error.write(part.data(), static_cast<std::streamsize>(part.size()));
+    return;
+  }
   if (!buffering || std::cerr.rdbuf() != &errorBuffer) {
     std::string line;
     for (std::string_view part : parts) line += part;
@@ -209,15 +241,31 @@ void writeStandardError(std::initializer_list<std::string_view> parts) {
   for (std::string_view part : parts) append(part.data(), part.size());
 }
 
-unsigned bufferedRun() { return buffering ? runs : 0; }
+unsigned bufferedRun() {
+  if (!onProcessStreams()) return capturedRun;
+  return buffering ? runs : 0;
+}
 
 void unbufferStandardError() {
+  if (!onProcessStreams()) {
+    if (capturedRun == 0) return;
+    capturedRun = 0;
+    checkStandardStreams();
+    return;
+  }
   if (!buffering) return;
   restore();
   checkStandardStreams();
 }
 
 bool checkStandardStreams() {
+  if (!onProcessStreams()) {
+    standardOutput().flush();
+    const bool failed = std::ferror(standardOutputFile()) != 0 || std::ferror(standardErrorFile()) != 0 ||
+                        standardOutput().bad() || standardError().bad();
+    if (failed) raiseExitStatus(1);
+    return !failed;
+  }
   std::cout.flush();
   std::fflush(stdout);
   std::FILE* const errorStream = buffering ? savedStream : stderr;
@@ -229,10 +277,11 @@ bool checkStandardStreams() {
 }
 
 void atTerminatingSignal(void (*hook)()) {
-  for (void (*&slot)() : signalHooks) {
-    if (slot == hook) return;
-    if (slot == nullptr) {
-      slot = hook;
+  const std::lock_guard<std::mutex> changing(signalHooksChanging);
+  for (std::atomic<void (*)()>& slot : signalHooks) {
+    if (slot.load() == hook) return;
+    if (slot.load() == nullptr) {
+      slot.store(hook);
       return;
     }
   }

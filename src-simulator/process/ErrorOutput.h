@@ -1,5 +1,11 @@
 // Standard error while the run loop runs: written out in blocks from a buffer of the program's
 // own, with write, instead of a line or a character at a time.
+//
+// All of this concerns the process's own standard error, for the thread whose simulation writes
+// to it (one at a time). On a thread whose standard streams are captured (StandardStreams.h), every
+// write goes into the capture at once: the functions below then neither swap a stream nor install
+// a signal handler nor write to file descriptor 2; bufferedRun still numbers the thread's runs, and
+// checkStandardStreams checks the capture.
 #pragma once
 
 #include <initializer_list>
@@ -42,5 +48,6 @@ void unbufferStandardError();
 bool checkStandardStreams();
 
 // Run by the signal handler above before it writes out standard error: hook must only call
-// what a signal handler may (write, close). At most a few hooks; each is registered once.
+// what a signal handler may (write, close). At most a few hooks; each is registered once; any
+// thread may register one.
 void atTerminatingSignal(void (*hook)());

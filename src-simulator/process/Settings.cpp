@@ -2,11 +2,14 @@
 
 #include <cstring>
 
-#define TAVRIN_DEFINE_VALUE(type, name, initial) type name = initial;
-#define TAVRIN_DEFINE_TEXT(name, capacity) char name[(capacity) + 1] = "";
-#define TAVRIN_DEFINE_FLAGS(name, count) \
-  int name[numberOfRunTimeFlagEntries] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1}; \
-  int count = 0;
+#include "process/ThreadLocal.h"
+
+#define TAVRIN_DEFINE_VALUE(type, name, initial) TAVRIN_THREAD_LOCAL type name = initial;
+#define TAVRIN_DEFINE_TEXT(name, capacity) TAVRIN_THREAD_LOCAL char name[(capacity) + 1] = "";
+#define TAVRIN_DEFINE_FLAGS(name, count)                                                          \
+  TAVRIN_THREAD_LOCAL int name[numberOfRunTimeFlagEntries] = {-1, -1, -1, -1, -1, -1, -1, -1,  \
+                                                                 -1, -1, -1, -1, -1, -1, -1, -1}; \
+  TAVRIN_THREAD_LOCAL int count = 0;
 TAVRIN_SETTINGS(TAVRIN_DEFINE_VALUE, TAVRIN_DEFINE_TEXT, TAVRIN_DEFINE_FLAGS)
 #undef TAVRIN_DEFINE_VALUE
 #undef TAVRIN_DEFINE_TEXT

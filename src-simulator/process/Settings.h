@@ -6,6 +6,8 @@
 #include <map>
 #include <string>
 
+#include "process/ThreadLocal.h"
+
 constexpr int keyStringCapacity = 24;
 constexpr int geometryCapacity = 19;
 constexpr int numberOfRunTimeFlagEntries = 16;
@@ -45,17 +47,19 @@ constexpr int numberOfRunTimeFlagEntries = 16;
   FLAGS(userRunTimeFlag, numberOfUserRunTimeFlags) /* -u */                                     \
   FLAGS(profRunTimeFlag, numberOfProfRunTimeFlags) /* -p */
 
-#define TAVRIN_DECLARE_VALUE(type, name, initial) extern type name;
-#define TAVRIN_DECLARE_TEXT(name, capacity) extern char name[(capacity) + 1];
-#define TAVRIN_DECLARE_FLAGS(name, count) \
-  extern int name[numberOfRunTimeFlagEntries]; \
-  extern int count;
+// Each setting is the current thread's (a simulation run on a thread of its own has its own), and
+// constant-initialised, so that reading one costs no more than reading a global.
+#define TAVRIN_DECLARE_VALUE(type, name, initial) extern TAVRIN_THREAD_LOCAL type name;
+#define TAVRIN_DECLARE_TEXT(name, capacity) extern TAVRIN_THREAD_LOCAL char name[(capacity) + 1];
+#define TAVRIN_DECLARE_FLAGS(name, count)                             \
+  extern TAVRIN_THREAD_LOCAL int name[numberOfRunTimeFlagEntries]; \
+  extern TAVRIN_THREAD_LOCAL int count;
 TAVRIN_SETTINGS(TAVRIN_DECLARE_VALUE, TAVRIN_DECLARE_TEXT, TAVRIN_DECLARE_FLAGS)
 #undef TAVRIN_DECLARE_VALUE
 #undef TAVRIN_DECLARE_TEXT
 #undef TAVRIN_DECLARE_FLAGS
 
-// Every setting back to its default (a process that runs several simulations, a fuzzer).
+// This thread's settings back to their defaults (a process that runs several simulations, a fuzzer).
 void resetSettings();
-// Every setting by name, as text; flags as "v0 v1 ... v15 #count".
+// This thread's settings by name, as text; flags as "v0 v1 ... v15 #count".
 std::map<std::string, std::string> dumpSettings();

@@ -11,8 +11,10 @@ void Sim(int argc, char** argv, void (*build)());
 
 // One simulation of its own from a clean start: a Simulation made current, the settings, the
 // option parser and the run flags at their defaults, then Sim. Returns the simulation's exit
-// status; what the run writes goes to standard output and standard error as usual. A fatal error
-// still ends the process (endProcess).
+// status; what the run writes goes to the current thread's standard output and standard error
+// (the process's own unless captured: process/StandardStreams.h). A fatal error still ends the
+// process (endProcess). The settings and the rest are the current thread's: simulations on
+// different threads do not share them (startup/Parallel.h runs several at once).
 int simulate(int argc, char** argv, void (*build)());
 
 // After construction: the circuit flattened into arrays (its counts reported, and the process

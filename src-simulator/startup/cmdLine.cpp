@@ -12,6 +12,7 @@
 #include "grading/StepTable.h"
 #include "grading/TestVectors.h"
 #include "output/Waveform.h"
+#include "process/StandardStreams.h"
 #include "startup/Sim.h"
 #include "startup/getopt.h"
 
@@ -84,7 +85,7 @@ int decimalValue(const char* text) { return clampToInt(std::strtoll(text, nullpt
 int prefixedValue(const char* program, char option, const char* text) {
   const long long value = std::strtoll(text, nullptr, 0);  // saturates beyond 64 bits
   if (value < INT32_MIN || value > static_cast<long long>(UINT32_MAX)) {
-    std::fprintf(stderr, "%s: -%c value '%s' does not fit in 32 bits\n", program, option, text);
+    std::fprintf(standardErrorFile(), "%s: -%c value '%s' does not fit in 32 bits\n", program, option, text);
     endProcess(1);
   }
   return static_cast<int>(static_cast<int32_t>(static_cast<uint32_t>(value)));
@@ -112,7 +113,7 @@ void copyCut(char* destination, const char* text, int capacity) {
 // A command line that ends early would leave the option half set, so the run is refused.
 void takeValues(int gargc, char** gargv, char option, int count, const char* values[]) {
   if (tavrin::optind + (count - 1) > gargc) {
-    std::fprintf(stderr, "%s: option -%c needs %d values\n", gargv[0], option, count);
+    std::fprintf(standardErrorFile(), "%s: option -%c needs %d values\n", gargv[0], option, count);
     endProcess(1);
   }
   values[0] = tavrin::optarg;
@@ -132,8 +133,8 @@ void readRunTimeFlag(int gargc, char** gargv, char option, int flags[], int& num
   takeValues(gargc, gargv, option, 2, values);
   int flagNumber = decimalValue(values[0]);
   if (flagNumber < 0 || flagNumber >= numberOfRunTimeFlagEntries) {
-    std::fprintf(stderr, "%s: -%c flag number %d is outside 0..%d; ignored\n", gargv[0], option, flagNumber,
-                 numberOfRunTimeFlagEntries - 1);
+    std::fprintf(standardErrorFile(), "%s: -%c flag number %d is outside 0..%d; ignored\n", gargv[0], option,
+                 flagNumber, numberOfRunTimeFlagEntries - 1);
     return;
   }
   flags[flagNumber] = prefixedValue(gargv[0], option, values[1]);
@@ -145,14 +146,14 @@ void readRunTimeFlag(int gargc, char** gargv, char option, int flags[], int& num
 bool readKeyScript(const char* program, const char* text) {
   std::string error;
   if (keyScriptParse(text, error)) return true;
-  std::fprintf(stderr, "%s: -k: %s\n", program, error.c_str());
+  std::fprintf(standardErrorFile(), "%s: -k: %s\n", program, error.c_str());
   return false;
 }
 
 void printHelp() {
   for (const char* line : helpLines) {
-    std::fputs(line, stderr);
-    std::fputc('\n', stderr);
+    std::fputs(line, standardErrorFile());
+    std::fputc('\n', standardErrorFile());
   }
 }
 
@@ -190,13 +191,13 @@ int64_t settleBoundValue(const char* program, const char* text) {
   int64_t value = 0;
   for (const char* c = text; *c != '\0'; ++c) {
     if (*c < '0' || *c > '9' || value > (INT64_MAX - 9) / 10) {
-      std::fprintf(stderr, "%s: -L: '%s' is not a number of time steps\n", program, text);
+      std::fprintf(standardErrorFile(), "%s: -L: '%s' is not a number of time steps\n", program, text);
       endProcess(1);
     }
     value = value * 10 + (*c - '0');
   }
   if (*text == '\0') {
-    std::fprintf(stderr, "%s: -L: '' is not a number of time steps\n", program);
+    std::fprintf(standardErrorFile(), "%s: -L: '' is not a number of time steps\n", program);
     endProcess(1);
   }
   return value;

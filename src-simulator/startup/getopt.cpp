@@ -2,18 +2,21 @@
 
 #include <cstdio>
 
+#include "process/StandardStreams.h"
+#include "process/ThreadLocal.h"
+
 namespace tavrin {
 
-int optind = 1;
-char* optarg = nullptr;
-int optopt = 0;
-int opterr = 1;
+TAVRIN_THREAD_LOCAL int optind = 1;
+TAVRIN_THREAD_LOCAL char* optarg = nullptr;
+TAVRIN_THREAD_LOCAL int optopt = 0;
+TAVRIN_THREAD_LOCAL int opterr = 1;
 
 namespace {
 
 const char emptyText[] = "";
 // Position inside the current word of grouped option letters; empty between words.
-const char* place = emptyText;
+TAVRIN_THREAD_LOCAL const char* place = emptyText;
 
 }  // namespace
 
@@ -48,7 +51,7 @@ int getopt(int nargc, char** nargv, const char* ostr) {
   const char* letter = optopt == ':' ? nullptr : index(ostr, static_cast<char>(optopt));
   if (letter == nullptr) {
     if (*place == '\0') ++optind;
-    if (opterr) std::fprintf(stderr, "%s: illegal option -- %c\n", nargv[0], optopt);
+    if (opterr) std::fprintf(standardErrorFile(), "%s: illegal option -- %c\n", nargv[0], optopt);
     return '?';
   }
   if (letter[1] != ':') {
@@ -60,7 +63,7 @@ int getopt(int nargc, char** nargv, const char* ostr) {
     optarg = const_cast<char*>(place);
   } else if (++optind >= nargc) {
     place = emptyText;
-    if (opterr) std::fprintf(stderr, "%s: option requires an argument -- %c\n", nargv[0], optopt);
+    if (opterr) std::fprintf(standardErrorFile(), "%s: option requires an argument -- %c\n", nargv[0], optopt);
     return '?';
   } else {
     optarg = nargv[optind];

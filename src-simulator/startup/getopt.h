@@ -1,12 +1,15 @@
 // The simulator's own option parser. Its names clash with the C library's, so they live here.
 #pragma once
 
+#include "process/ThreadLocal.h"
+
 namespace tavrin {
 
-extern int optind;
-extern char* optarg;
-extern int optopt;
-extern int opterr;
+// The parser's state: the current thread's.
+extern TAVRIN_THREAD_LOCAL int optind;
+extern TAVRIN_THREAD_LOCAL char* optarg;
+extern TAVRIN_THREAD_LOCAL int optopt;
+extern TAVRIN_THREAD_LOCAL int opterr;
 
 int getopt(int nargc, char** nargv, const char* ostr);
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "process/ErrorOutput.h"
+#include "process/StandardStreams.h"
 #include "startup/Sim.h"
 #include "startup/cmdLine.h"
 
@@ -31,11 +32,11 @@ void printBanner() {
       "Control-l:  re-paint",
       "",
   };
-  for (const char* line : keyLines) std::cout << line << "\n";
-  std::cout << swatch(151) << " <-- ZERO signal\t\t" << swatch(208) << " <-- XXX signal    \n";
-  std::cout << swatch(28) << " <-- ONE signal\t\t" << swatch(222) << " <-- HIZ signal    \n";
-  std::cout << "\t\t\t\t" << swatch(231) << " <-- UNINITIALIZED signal    \n\n";
-  std::cout.flush();
+  for (const char* line : keyLines) standardOutput() << line << "\n";
+  standardOutput() << swatch(151) << " <-- ZERO signal\t\t" << swatch(208) << " <-- XXX signal    \n";
+  standardOutput() << swatch(28) << " <-- ONE signal\t\t" << swatch(222) << " <-- HIZ signal    \n";
+  standardOutput() << "\t\t\t\t" << swatch(231) << " <-- UNINITIALIZED signal    \n\n";
+  standardOutput().flush();
 }
 
 }  // namespace

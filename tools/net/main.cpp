@@ -19,6 +19,7 @@
 #include "process/EndProcess.h"
 #include "process/ErrorOutput.h"
 #include "process/Settings.h"
+#include "process/StandardStreams.h"
 #include "startup/Sim.h"
 #include "startup/cmdLine.h"
 
@@ -31,9 +32,10 @@ std::string topModule;
 netlist::BuildOptions buildOptions;
 
 void report(const netlist::Diagnostics& d) {
-  for (const std::string& w : d.warnings) std::cerr << program << ": " << w << "\n";
-  for (const std::string& e : d.errors) std::cerr << program << ": " << e << "\n";
-  std::cerr.flush();
+  std::ostream& err = standardError();
+  for (const std::string& w : d.warnings) err << program << ": " << w << "\n";
+  for (const std::string& e : d.errors) err << program << ": " << e << "\n";
+  err.flush();
 }
 
 void build() {
@@ -50,8 +52,8 @@ void build() {
   const std::vector<netlist::SwitchKey> keys = netlist::buildNetlist(n, plan, placement);
   if (earlyExitFlag != 0) {
     for (const netlist::SwitchKey& k : keys)
-      std::cout << "key " << (k.key != 0 ? std::string(1, k.key) : std::string("none")) << " " << k.bit << "\n";
-    std::cout.flush();
+      standardOutput() << "key " << (k.key != 0 ? std::string(1, k.key) : std::string("none")) << " " << k.bit << "\n";
+    standardOutput().flush();
   }
 }
 
