@@ -118,14 +118,18 @@ struct NetLabels {
   }
   std::string of(const Netlist& netlist, NetId net) const {
     const int32_t k = name[static_cast<size_t>(net)];
-    if (k < 0) return "net " + std::to_string(net);
+    std::string text;
+    if (k < 0) return text.append("net ").append(std::to_string(net));
     if (static_cast<size_t>(k) >= netlist.names.size()) {
       const Port& p = netlist.ports[static_cast<size_t>(k) - netlist.names.size()];
       const int32_t b = bit[static_cast<size_t>(net)];
-      return "'" + (p.bits.size() == 1 ? p.name : p.name + "[" + std::to_string(b) + "]") + "'";
+      text.append("'").append(p.name);
+      if (p.bits.size() != 1) text.append("[").append(std::to_string(b)).append("]");
+      return text.append("'");
     }
-    return "'" + bitName(netlist.names[static_cast<size_t>(k)], static_cast<size_t>(bit[static_cast<size_t>(net)])) +
-           "'";
+    return text.append("'")
+        .append(bitName(netlist.names[static_cast<size_t>(k)], static_cast<size_t>(bit[static_cast<size_t>(net)])))
+        .append("'");
   }
 };
 
