@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "construction/Ph1.h"
-#include "construction/TextCopy.h"
+#include "construction/Blocks.h"
 
 PhaseTwo* phaseTwo = nullptr;
 
@@ -62,12 +62,14 @@ void PhaseTwo::listsToArrays() {
     signalInitializations[s] = UNINITIALIZED;
     signalNames[s] = nullptr;
   }
+  // The names stay where the list put them.
+  nameBlocks = new TextBlocks(one.signalList.takeNames());
   for (const SignalNode* node = one.signalList.start; node != nullptr; node = node->ptr) {
     const int s = node->signalSerialNumber;
     if (s < 0 || s >= numberOfSignals) continue;
     signalInitializations[s] = node->value;
     constSignals[s] = node->constSignal;
-    signalNames[s] = copyText(node->name);
+    signalNames[s] = node->name;
   }
 
   int k = 0;
@@ -156,8 +158,7 @@ void PhaseTwo::releaseArrays() {
   delete[] block8;
   delete[] activationsFromWindow;
   delete[] signalInitializations;
-  if (signalNames != nullptr)
-    for (int s = 0; s < numberOfSignals; ++s) delete[] signalNames[s];
+  delete nameBlocks;
   delete[] signalNames;
   delete[] constSignals;
   *this = PhaseTwo();

@@ -83,6 +83,7 @@ public:
   int switchComponent(int keyChar) const;
 
 private:
+  TextBlocks* nameBlocks = nullptr;  // the wires' names, taken from the signal list
   // The blocks that the components' lists, texts and private variables are cut from.
   int* pinBlock = nullptr;
   unsigned char* byteBlock = nullptr;
