@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <iostream>
+#include <string>
 
 #include "construction/Ph1.h"
 #include "construction/Blocks.h"
@@ -12,11 +13,12 @@ namespace {
 
 // Hands out lists one after another from a single block, so that a component's pins and
 // parameters lie together and its neighbours' follow: an evaluation touches a cache line or two
-// instead of one allocation per list. An empty list stays a null pointer.
+// instead of one allocation per list. An empty list stays a null pointer. The block's memory is
+// taken as it is filled, not all at once.
 template <typename T>
 class Block {
 public:
-  explicit Block(size_t total) : first(total > 0 ? new T[total]() : nullptr), next(first) {}
+  explicit Block(size_t total) : first(total > 0 ? new T[total] : nullptr), next(first) {}
   T* start() const { return first; }
   T* copy(size_t count, const T* values) {
     if (count == 0) return nullptr;
@@ -30,6 +32,7 @@ public:
   T* take(int count) {
     if (count <= 0) return nullptr;
     T* taken = next;
+    std::memset(taken, 0, sizeof(T) * static_cast<size_t>(count));
     next += count;
     return taken;
   }
@@ -44,6 +47,25 @@ size_t counted(int count) { return count > 0 ? static_cast<size_t>(count) : 0; }
 
 const char* orEmpty(const char* text) { return text != nullptr ? text : ""; }
 
+// A component's text, shared with the component before when that has the same one.
+class SharedText {
+public:
+  // The room text needs in the block: none when it repeats the one before.
+  size_t room(const std::string& text) {
+    if (before != nullptr && *before == text) return 0;
+    before = &text;
+    return text.size() + 1;
+  }
+  const char* copy(const std::string& text, Block<char>& block) {
+    if (copied == nullptr || text != copied) copied = block.copy(text.size() + 1, text.c_str());
+    return copied;
+  }
+
+private:
+  const std::string* before = nullptr;  // while sizing
+  const char* copied = nullptr;         // while copying
+};
+
 }  // namespace
 
 PhaseTwo::PhaseTwo() : maxGraphicDisplayLevel(1) {}
@@ -52,7 +74,7 @@ void PhaseTwo::listsToArrays() {
   PhaseOne& one = *phaseOne;
   numberOfSignals = one.signalList.numberOfSignals;
   numberOfSwitches = one.switchList.numberOfSwitches;
-  componentsToArrays(one.componentList.start, one.componentList.numberOfComponents);
+  flattenComponents(one.componentList.start, one.componentList.numberOfComponents, &one.componentList);
 
   activationsFromWindow = new int[numberOfSwitches][3]();
   signalInitializations = new SignalValue[numberOfSignals];
@@ -80,22 +102,26 @@ void PhaseTwo::listsToArrays() {
   }
 }
 
-void PhaseTwo::componentsToArrays(const ComponentNode* first, int count) {
+void PhaseTwo::componentsToArrays(const ComponentNode* first, int count) { flattenComponents(first, count, nullptr); }
+
+void PhaseTwo::flattenComponents(const ComponentNode* first, int count, ComponentList* consumed) {
   const int nc = count > 0 ? count : 0;
   numberOfComponents = nc;
   size_t pins = 0, bytes = 0, texts = 0, words32 = 0, words16 = 0, words8 = 0;
+  SharedText positions, decals;
   int n = 0;
   for (const ComponentNode* node = first; node != nullptr && n < nc; node = node->ptr, ++n) {
     pins +=
         node->dataInputs.size() + node->controlInputs.size() + node->outputs.size() + node->integerParameters.size();
     bytes += node->byteParameters.size();
-    texts += node->graphicPosition.size() + node->decal.size() + 2;
+    texts += positions.room(node->graphicPosition) + decals.room(node->decal);
     words32 += counted(node->numberOfInternal32BitVariables);
     words16 += counted(node->numberOfInternal16BitVariables);
     words8 += counted(node->numberOfInternal8BitVariables);
   }
-  core = new ComponentCore[nc]();
-  record = new ComponentRecord[nc]();
+  // Filled component by component below, while the nodes already copied are released.
+  core = new ComponentCore[nc];
+  record = new ComponentRecord[nc];
   Block<int> pinLists(pins);
   Block<unsigned char> byteLists(bytes);
   Block<char> text(texts);
@@ -110,10 +136,11 @@ void PhaseTwo::componentsToArrays(const ComponentNode* first, int count) {
   block8 = variables8.start();
 
   int i = 0;
-  for (const ComponentNode* node = first; node != nullptr && i < nc; node = node->ptr, ++i) {
+  for (const ComponentNode* node = first; node != nullptr && i < nc; ++i) {
     ComponentCore& c = core[i];
     c.logicEvaluate = componentKind(node->kind).logicEvaluate;
     c.pins = pinLists.position();
+    c.state = 0;
     c.numberOfDataInputs = static_cast<int>(node->dataInputs.size());
     c.numberOfControlInputs = static_cast<int>(node->controlInputs.size());
     c.numberOfOutputs = static_cast<int>(node->outputs.size());
@@ -126,8 +153,9 @@ void PhaseTwo::componentsToArrays(const ComponentNode* first, int count) {
     r.kind = node->kind;
     r.graphicLevel = node->graphicLevel;
     if (node->graphicLevel > maxGraphicDisplayLevel) maxGraphicDisplayLevel = node->graphicLevel;
-    r.rcpos = text.copy(node->graphicPosition.size() + 1, node->graphicPosition.c_str());
-    r.decal = text.copy(node->decal.size() + 1, node->decal.c_str());
+    r.tile = ScreenTile{};
+    r.rcpos = positions.copy(node->graphicPosition, text);
+    r.decal = decals.copy(node->decal, text);
     r.iconArray = node->iconArray;
     r.numberOfIntegerParameters = static_cast<int>(node->integerParameters.size());
     r.numberOfByteParameters = static_cast<int>(node->byteParameters.size());
@@ -138,6 +166,14 @@ void PhaseTwo::componentsToArrays(const ComponentNode* first, int count) {
     r.internal16BitVariables = variables16.take(node->numberOfInternal16BitVariables);
     r.numberOfInternal8BitVariables = node->numberOfInternal8BitVariables;
     r.internal8BitVariables = variables8.take(node->numberOfInternal8BitVariables);
+
+    const ComponentNode* next = node->ptr;
+    if (consumed != nullptr) consumed->releaseBefore(next);
+    node = next;
+  }
+  for (; i < nc; ++i) {
+    core[i] = ComponentCore{};
+    record[i] = ComponentRecord{};
   }
 }
 

@@ -1,5 +1,5 @@
-// Storage cut from blocks: texts and nodes that never move, and the handles' names shared when
-// made again.
+// Storage cut from blocks: texts and nodes that never move, the component list that releases
+// its nodes as the flattening copies them, and the handles' names shared when made again.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "construction/Blocks.h"
+#include "construction/CompList.h"
 #include "construction/Signal.h"
+#include "process/Settings.h"
 
 namespace {
 
@@ -48,6 +50,33 @@ TEST(Blocks, NodesAreMadeAndDestroyedTogether) {
     nodes.make();
   }
   EXPECT_EQ(Counted::alive, 0);
+}
+
+TEST(Blocks, ComponentListReleasesFromTheFront) {
+  const int quiet = quietFlag;
+  quietFlag = 1;  // no count report from the list
+  ComponentList& list = *new ComponentList();
+  constexpr int count = 5000;  // a few blocks' worth
+  for (int i = 0; i < count; ++i) list.add().decal = "c" + std::to_string(i);
+  ComponentNode* middle = list.start;
+  for (int i = 0; i < 3000; ++i) middle = middle->ptr;
+
+  list.releaseBefore(middle);
+  EXPECT_EQ(list.start, middle);
+  int left = 0;
+  for (const ComponentNode* node = list.start; node != nullptr; node = node->ptr, ++left)
+    ASSERT_EQ(node->decal, "c" + std::to_string(3000 + left));
+  EXPECT_EQ(left, count - 3000);
+
+  list.releaseBefore(nullptr);
+  EXPECT_EQ(list.start, nullptr);
+  EXPECT_EQ(list.end, nullptr);
+  EXPECT_EQ(list.numberOfComponents, count);  // still the number registered
+  ComponentNode& next = list.add();            // and numbering goes on
+  EXPECT_EQ(next.componentIndex, count);
+  EXPECT_EQ(list.start, &next);
+  delete &list;
+  quietFlag = quiet;
 }
 
 TEST(Blocks, DerivedHandleNamesMadeAgainAreShared) {
