@@ -1,6 +1,7 @@
 #include "display/SchCell.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <iostream>
 #include <vector>
@@ -106,12 +107,17 @@ void getSubCell(SchematicCell* cell, const char* sa, const char* sb, SchematicCe
     }
   }
   if (next == nullptr) {
-    // Sub-cells are held by value; the grown array takes over the older cells' texts and arrays.
-    SchematicCell* grown = new SchematicCell[cell->nr_of_subspaces + 1];
-    for (int i = 0; i < cell->nr_of_subspaces; ++i) grown[i] = cell->ptr[i];
-    delete[] cell->ptr;
-    cell->ptr = grown;
-    next = &grown[cell->nr_of_subspaces];
+    // Sub-cells are held by value, in an array of room for the next power of two of them: full
+    // at a power of two, it doubles, and the grown array takes over the older cells' texts and
+    // arrays, so that a grid of many cells is built in time proportional to their number.
+    const int used = cell->nr_of_subspaces;
+    if (used == 0 || std::has_single_bit(static_cast<unsigned>(used))) {
+      SchematicCell* grown = new SchematicCell[used == 0 ? 1 : 2 * static_cast<size_t>(used)];
+      for (int i = 0; i < used; ++i) grown[i] = cell->ptr[i];
+      delete[] cell->ptr;
+      cell->ptr = grown;
+    }
+    next = &cell->ptr[used];
     next->name = copyText(sa, strlen(sa));
     ++cell->nr_of_subspaces;
   }
