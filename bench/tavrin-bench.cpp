@@ -2,6 +2,7 @@
 // how fast it runs a large combinational circuit fed by timed key steps.
 //
 //   tavrin-bench [--probes] [--scale N] [--jobs N] CYCLES
+//   tavrin-bench --gates N CYCLES
 //   tavrin-bench --multiplier VECTORS
 //   tavrin-bench --netlist FILE
 //
@@ -10,7 +11,9 @@
 // simulator's own layout, their lines sent to /dev/null. With --scale N: N copies of a
 // gate-level 16-bit counter on one clock instead (from 2,000 copies on with a few Rams). Prints
 // one key=value line per run and a second line with the start-up cost (and, for the counters,
-// the peak memory per component). With --multiplier: the 16x16 gate-level array multiplier of
+// the peak memory per component). With --gates N: N two-input gates in random connection, a
+// netlist rather than a design of repeated modules, run and reported like the counters. With
+// --multiplier: the 16x16 gate-level array multiplier of
 // ArrayMultiplier.h, its 32 operand switches toggled by timed key steps (one operand pair every
 // multiplierPeriod time units, a fixed pseudo-random sequence), a Probe on each product bit, its
 // lines sent to /dev/null; every product is checked when it has settled, and a wrong or unsettled
@@ -125,6 +128,41 @@ void counters() {
   }
 }
 
+// The netlist-like circuit: gates two-input And, Or, Nand, Nor and Xor in turn, each fed by two
+// wires drawn at random (a fixed sequence) from the clocks and the outputs of the gates before
+// it, so that the circuit is combinational and its wires reach anywhere. Sixteen clocks of
+// different periods drive it. They share the first cell of the schematic, and each run of
+// sixteen gates one of the cells after it.
+constexpr int gateClocks = 16;
+int gateCount = 0;
+
+void gates() {
+  Signal inputs(gateClocks, "in");
+  for (int i = 0; i < gateClocks; ++i)
+    Clock(SD("aa.aa"), inputs[i], 250 + 10 * i, counterFirstEdge, 500 + 20 * i, Zero);
+  Signal g(static_cast<unsigned>(gateCount), "g");
+  uint64_t random = 0x9e3779b97f4a7c15u;  // xorshift64
+  auto pick = [&](int k) {
+    random ^= random << 13;
+    random ^= random >> 7;
+    random ^= random << 17;
+    const int n = static_cast<int>(random % static_cast<uint64_t>(gateClocks + k));
+    return n < gateClocks ? inputs[n] : g[n - gateClocks];
+  };
+  for (int k = 0; k < gateCount; ++k) {
+    const std::string at = cell(1 + k / 16, "");
+    const SD sd(at.substr(0, at.size() - 1).c_str());
+    const Signal a = pick(k), b = pick(k);
+    switch (k % 5) {
+      case 0: And(sd, a, b, g[k]); break;
+      case 1: Or(sd, a, b, g[k]); break;
+      case 2: Nand(sd, (a, b), g[k]); break;
+      case 3: Nor(sd, (a, b), g[k]); break;
+      default: Xor(sd, (a, b), g[k]); break;
+    }
+  }
+}
+
 // The multiplier's operands: vector v (1-based) is applied at v * multiplierPeriod, well after the
 // product of the one before has settled (the slowest of the first 5,000 settles in 590;
 // longest_settle reports it).
@@ -202,8 +240,9 @@ Startup prepare(void (*build)()) {
 
 int usage(const char* program) {
   std::fprintf(stderr,
-               "usage: %s [--probes] [--scale N] [--jobs N] CYCLES\n       %s --multiplier VECTORS\n       %s --netlist FILE\n",
-               program, program, program);
+               "usage: %s [--probes] [--scale N] [--jobs N] CYCLES\n       %s --gates N CYCLES\n       %s --multiplier VECTORS\n"
+               "       %s --netlist FILE\n",
+               program, program, program, program);
   return 2;
 }
 
@@ -331,6 +370,9 @@ int main(int argc, char** argv) {
     } else if (std::strcmp(argv[i], "--jobs") == 0 && i + 1 < argc) {
       jobs = std::atoi(argv[++i]);
       if (jobs <= 0) return usage(argv[0]);
+    } else if (std::strcmp(argv[i], "--gates") == 0 && i + 1 < argc) {
+      gateCount = std::atoi(argv[++i]);
+      if (gateCount <= 0) return usage(argv[0]);
     } else if (argv[i][0] != '-' && cycles < 0) {
       cycles = std::atol(argv[i]);
       if (cycles <= 0) return usage(argv[0]);
@@ -338,9 +380,10 @@ int main(int argc, char** argv) {
       return usage(argv[0]);
     }
   }
-  if (netlistFile != nullptr && (cycles >= 0 || multiplierRun || withProbes || scale > 0 || jobs > 0))
+  if (netlistFile != nullptr && (cycles >= 0 || multiplierRun || withProbes || scale > 0 || jobs > 0 || gateCount > 0))
     return usage(argv[0]);
-  if (netlistFile == nullptr && (cycles < 0 || (multiplierRun && (withProbes || scale > 0 || jobs > 0))))
+  if (netlistFile == nullptr && (cycles < 0 || (multiplierRun && (withProbes || scale > 0 || jobs > 0)) ||
+                                 (gateCount > 0 && (multiplierRun || scale > 0 || withProbes || jobs > 0))))
     return usage(argv[0]);
 
   useXDisplay = 0;
@@ -362,9 +405,10 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  const Startup startup = prepare(scale > 0 ? counters : processor);
-  const uint64_t firstEdge = scale > 0 ? counterFirstEdge : processorFirstEdge;
-  const uint64_t cycleSteps = scale > 0 ? counterCycle : processorCycle;
+  const bool built = scale > 0 || gateCount > 0;  // counters or gates, not the processor
+  const Startup startup = prepare(gateCount > 0 ? gates : scale > 0 ? counters : processor);
+  const uint64_t firstEdge = built ? counterFirstEdge : processorFirstEdge;
+  const uint64_t cycleSteps = built ? counterCycle : processorCycle;
   stopTime = firstEdge + static_cast<uint64_t>(cycles) * cycleSteps;
 
   const auto start = Clock_::now();
@@ -377,24 +421,27 @@ int main(int argc, char** argv) {
   getrusage(RUSAGE_SELF, &usageNow);
   const double events = static_cast<double>(phaseFour->appliedEvents);
   const int components = phaseTwo->numberOfComponents - 1;  // not the timer
-  std::string circuit = scale > 0 ? "counters" : "processor";
+  std::string circuit = gateCount > 0 ? "gates" : scale > 0 ? "counters" : "processor";
   std::printf("circuit=%s cycles=%ld events=%llu passes=%llu seconds=%.3f cycles_per_s=%.0f events_per_s=%.0f "
               "peak_rss_kb=%ld",
               circuit.c_str(), cycles, static_cast<unsigned long long>(phaseFour->appliedEvents),
               static_cast<unsigned long long>(phaseFour->passes), seconds, cycles / seconds, events / seconds,
               usageNow.ru_maxrss);
   if (withProbes) std::printf(" probes=425");
-  if (scale > 0)
-    std::printf(" scale=%d components=%d ns_per_component_cycle=%.2f", scale, components,
+  if (scale > 0) std::printf(" scale=%d", scale);
+  if (gateCount > 0) std::printf(" gates=%d", gateCount);
+  if (built)
+    std::printf(" components=%d ns_per_component_cycle=%.2f", components,
                 seconds * 1e9 / (static_cast<double>(components) * cycles));
   std::printf("\n");
-  if (scale > 0)
-    std::printf("circuit=counters components=%d construction_ms=%.2f elaboration_ms=%.2f activation_lists_ms=%.2f "
+  if (built)
+    std::printf("circuit=%s components=%d construction_ms=%.2f elaboration_ms=%.2f activation_lists_ms=%.2f "
                 "tiling_ms=%.2f startup_ms=%.2f peak_bytes_per_component=%.0f\n",
-                components, startup.construction, startup.elaboration, startup.activationLists, startup.tiling,
+                circuit.c_str(), components, startup.construction, startup.elaboration, startup.activationLists,
+                startup.tiling,
                 startup.construction + startup.elaboration + startup.tiling,
                 static_cast<double>(usageNow.ru_maxrss) * 1024.0 / components);
-  if (scale == 0)
+  if (!built)
     std::printf("circuit=processor components=%d construction_ms=%.2f elaboration_ms=%.2f activation_lists_ms=%.2f "
                 "tiling_ms=%.2f startup_ms=%.2f\n",
                 components, startup.construction, startup.elaboration, startup.activationLists, startup.tiling,

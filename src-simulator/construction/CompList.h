@@ -12,10 +12,7 @@
 class ComponentNode {
 public:
   ComponentNode* ptr = nullptr;
-  int componentIndex = 0;
-  ComponentKind kind{};
   const int* iconArray = nullptr;  // the kind's icon, or null for a component not drawn
-  int graphicLevel = 0;
   std::string graphicPosition;
   std::string decal;
   std::vector<int> dataInputs;
@@ -23,6 +20,9 @@ public:
   std::vector<int> outputs;
   std::vector<int> integerParameters;
   std::vector<unsigned char> byteParameters;
+  int componentIndex = 0;
+  ComponentKind kind{};
+  int graphicLevel = 0;
   int numberOfInternal32BitVariables = 0;
   int numberOfInternal16BitVariables = 0;
   int numberOfInternal8BitVariables = 0;
@@ -30,9 +30,11 @@ public:
   void print() const;
 };
 
+// The nodes lie in blocks of their own, so that a node costs no allocation, and the flattening
+// can hand back the memory of those it has copied while it goes on with the rest.
 class ComponentList {
 public:
-  int numberOfComponents = 0;
+  int numberOfComponents = 0;  // registered, including those released
   ComponentNode* start = nullptr;
   ComponentNode* end = nullptr;
 
@@ -40,7 +42,19 @@ public:
   ComponentList(const ComponentList&) = delete;
   ComponentList& operator=(const ComponentList&) = delete;
 
-  void add(ComponentNode* newComponent);  // numbers the component, and owns it from then on
+  // A new component at the end, empty but for its number (numberOfComponents before the call);
+  // the list owns it.
+  ComponentNode& add();
+  // Destroys the nodes from start up to node, not included (every node for null), and frees the
+  // blocks they emptied; start becomes node. node must be start or one that follows it.
+  void releaseBefore(const ComponentNode* node);
   void print() const;
   ~ComponentList();  // reports the count
+
+private:
+  static constexpr int perBlock = 2048;
+  std::vector<ComponentNode*> blocks;  // storage for perBlock nodes each; freed ones null
+  int usedInLast = 0;                  // nodes made in the last block
+  size_t frontBlock = 0;               // the block of start
+  int releasedInFront = 0;             // nodes of it destroyed
 };

@@ -1,12 +1,12 @@
 // A component's rectangle on the schematic, in world coordinates.
 #pragma once
 
+// Trivial, so that an array of records holding tiles takes memory only as it is filled:
+// ScreenTile{} is the empty tile at the origin.
 class ScreenTile {
 public:
-  int x = 0;
-  int y = 0;
-  int w = 0;
-  int h = 0;
-  int numberOfPanes = 0;
-  ScreenTile* panes = nullptr;
+  int x;
+  int y;
+  int w;
+  int h;
 };

@@ -2,30 +2,43 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "construction/Ph1.h"
-#include "construction/TextCopy.h"
 #include "process/EndProcess.h"
 #include "process/Settings.h"
 #include "process/StandardStreams.h"
 
 namespace {
 
-#ifdef TAVRIN_FUZZ_BUILD
-std::vector<char*> handleNames;  // released by the harness between inputs
-#endif
-
 // The names of copied and derived handles: kept when the handle dies, since circuit code may
-// still hold the pointer.
-char* copyHandleName(const char* text) {
-  char* copy = copyText(text);
-#ifdef TAVRIN_FUZZ_BUILD
-  handleNames.push_back(copy);
-#endif
-  return copy;
+// still hold the pointer. They are packed into blocks, and a name made again (a module built
+// many times derives the same ones in each copy) is shared: the recent names are remembered by
+// a hash of their text.
+struct HandleNames {
+  std::mutex guard;  // simulations built at once on threads share the names
+  TextBlocks texts;
+  static constexpr size_t remembered = 4096;
+  const char* recent[remembered] = {};
+};
+
+HandleNames& handleNames() {
+  static HandleNames* names = new HandleNames();  // for the process: handles outlive everything
+  return *names;
+}
+
+const char* copyHandleName(const char* text) {
+  HandleNames& names = handleNames();
+  const std::lock_guard<std::mutex> lock(names.guard);
+  const size_t length = std::strlen(text);
+  uint32_t hash = 2166136261u;  // FNV-1a
+  for (size_t i = 0; i < length; ++i) hash = (hash ^ static_cast<unsigned char>(text[i])) * 16777619u;
+  const char*& slot = names.recent[hash % HandleNames::remembered];
+  if (slot == nullptr || std::strcmp(slot, text) != 0) slot = names.texts.copy(text, length);
+  return slot;
 }
 
 // The list entry of one wire: "name[i]", or just "Annon" for a wire without a name.
@@ -46,8 +59,10 @@ SignalValue maskValue(unsigned i, const void* context) {
 #ifdef TAVRIN_FUZZ_BUILD
 // Once no handle of the last circuit is left.
 void releaseHandleNames() {
-  for (char* name : handleNames) delete[] name;
-  handleNames.clear();
+  HandleNames& names = handleNames();
+  const std::lock_guard<std::mutex> lock(names.guard);
+  names.texts.release();
+  for (const char*& slot : names.recent) slot = nullptr;
 }
 #endif
 
@@ -63,12 +78,8 @@ void saySignalValue(SignalValue sv) {
 }
 
 void SignalList::add(int number, SignalValue sv, const char* name, int constSpec) {
-  char* copy = nullptr;
-  if (name != nullptr) {
-    copy = new char[std::strlen(name) + 1];
-    std::strcpy(copy, name);
-  }
-  SignalNode* node = new SignalNode{nullptr, number, copy, constSpec, sv};
+  SignalNode* node = nodes.make();
+  *node = SignalNode{nullptr, number, names.copy(name), constSpec, sv};
   if (end == nullptr)
     start = node;
   else
@@ -84,14 +95,8 @@ void SignalList::print() const {
 
 SignalList::~SignalList() {
   if (!quietFlag) standardError() << "There are " << numberOfSignals << " signals." << std::endl;
-  // Nothing reads the list once the arrays are built.
-  while (start != nullptr) {
-    SignalNode* next = start->ptr;
-    delete[] start->name;
-    delete start;
-    start = next;
-  }
-  end = nullptr;
+  // Nothing reads the list once the arrays are built; the nodes go with their blocks.
+  start = end = nullptr;
 }
 
 Signal::Signal() : length(0), serialNumber(nullptr), constSignal(0), nameTag("UnNamed") {}

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "construction/Blocks.h"
+
 // The numeric order matters: gate evaluators take minima and maxima over it.
 enum SignalValue : int32_t { ZERO = 0, UNINITIALIZED = 1, XXX = 2, HIZ = 3, ONE = 4 };
 
@@ -67,7 +69,7 @@ class SignalNode {
 public:
   SignalNode* ptr;
   int signalSerialNumber;
-  char* name;  // owned copy
+  char* name;  // a copy, kept in the list's text blocks
   int constSignal;
   SignalValue value;  // the initial value
 };
@@ -78,9 +80,22 @@ public:
   SignalNode* start = nullptr;
   SignalNode* end = nullptr;
 
-  void add(int number, SignalValue sv, const char* name, int constSpec);  // count unchanged
+  SignalList() = default;
+  SignalList(const SignalList&) = delete;
+  SignalList& operator=(const SignalList&) = delete;
+
+  // Appends wire number (the count unchanged) with its initial value, a copy of its name (null
+  // for none) and whether it is constant.
+  void add(int number, SignalValue sv, const char* name, int constSpec);
   void print() const;
+  // The texts of the nodes' names, which then outlive the list: elaboration keeps them as the
+  // wires' names instead of copying each.
+  TextBlocks takeNames() { return std::move(names); }
   ~SignalList();  // reports the count
+
+private:
+  NodeBlocks<SignalNode, 4096> nodes;
+  TextBlocks names;
 };
 
 // Replication: 3 * x is x three times over (bit p is x's bit p mod x.length); 0 * x is empty.

@@ -21,7 +21,7 @@ const Signal& noSignal() {
 
 void addComponent(ComponentKind kind, const SD& sd, const ComponentPins& pins, const ComponentParameters& parameters,
                   const char* label) {
-  ComponentNode* node = new ComponentNode();
+  ComponentNode* node = &PhaseOne::instance().componentList.add();
   node->kind = kind;
   node->iconArray = visibleFlag ? componentKind(kind).icon : nullptr;
   const char* own = label != nullptr ? label : defaultLabel(kind);
@@ -36,7 +36,6 @@ void addComponent(ComponentKind kind, const SD& sd, const ComponentPins& pins, c
   node->numberOfInternal32BitVariables = parameters.internal32BitVariables;
   node->numberOfInternal16BitVariables = parameters.internal16BitVariables;
   node->numberOfInternal8BitVariables = parameters.internal8BitVariables;
-  PhaseOne::instance().componentList.add(node);
 }
 
 void countFatalDiagnostic() { ++PhaseOne::instance().fatalDiagnosticCount; }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -44,55 +45,105 @@ namespace {
 
 constexpr size_t maxFieldLength = 5;
 
-// The position with every field cut to five characters; reports a cut once per component.
-std::string cutFields(const char* position) {
-  std::string cut;
-  bool shortened = false;
+bool hasLongField(const char* position) {
   size_t fieldLength = 0;
-  for (const char* p = position; *p != '\0'; ++p) {
-    if (*p == '.') {
+  for (const char* p = position; *p != '\0'; ++p)
+    if (*p == '.')
+      fieldLength = 0;
+    else if (++fieldLength > maxFieldLength)
+      return true;
+  return false;
+}
+
+// A position whose entry reports nothing: not empty, no field empty or too long.
+bool plain(const char* position) {
+  size_t fieldLength = 0;
+  for (const char* p = position;; ++p) {
+    if (*p == '.' || *p == '\0') {
+      if (fieldLength == 0) return false;
+      if (*p == '\0') return true;
       fieldLength = 0;
     } else if (++fieldLength > maxFieldLength) {
-      shortened = true;
-      continue;
+      return false;
     }
+  }
+}
+
+// The position with every field cut to five characters; reports the cut when asked.
+std::string cutFields(const char* position, bool report) {
+  std::string cut;
+  size_t fieldLength = 0;
+  for (const char* p = position; *p != '\0'; ++p) {
+    if (*p == '.')
+      fieldLength = 0;
+    else if (++fieldLength > maxFieldLength)
+      continue;
     cut += *p;
   }
-  if (shortened)
+  if (report)
     standardError() << "Field longer than five characters in schematic cell designation: " << position
                     << " (cut to five)" << std::endl;
   return cut;
 }
 
+const char* positionOf(int c) {
+  const char* rcpos = phaseTwo->record[c].rcpos;
+  return rcpos != nullptr ? rcpos : "";
+}
+
 }  // namespace
 
+// A component whose position text is the one of the component before (the elaboration shares
+// it) gets the same rectangle, and when entering the text reports nothing, it enters the same
+// cells: it is neither entered nor placed again. Nothing per component is held but its place in
+// its stack.
 void PhaseFive::componentTiling(SchematicCell* root) {
   const int n = phaseTwo->numberOfComponents;
-  // Components that share a position string are stacked in registration order.
-  std::vector<int> order(n), total(n);
-  std::unordered_map<std::string, int> count;
-  std::vector<std::string> positions(n);
+  // Components that share a position string are stacked in registration order: order[i] is
+  // i's place among them, counters[i] points at their number.
+  std::vector<int> order(n);
+  std::vector<const int*> counters(n);
+  std::unordered_map<std::string_view, int> count;
+  int* counter = nullptr;
+  const char* before = nullptr;
   for (int i = 0; i < n; ++i) {
-    const char* rcpos = phaseTwo->record[i].rcpos;
-    positions[i] = rcpos != nullptr ? rcpos : "";
-    order[i] = ++count[positions[i]];
-  }
-  for (int i = 0; i < n; ++i) total[i] = count[positions[i]];
-
-  std::vector<std::string> cut(n);
-  for (int i = 0; i < n; ++i) {
-    cut[i] = cutFields(positions[i].c_str());
-    enterSchematicCell(root, cut[i].c_str());
+    const char* position = positionOf(i);
+    if (counter == nullptr || position != before) counter = &count[position];
+    before = position;
+    order[i] = ++*counter;
+    counters[i] = counter;
   }
 
+  before = nullptr;
   for (int i = 0; i < n; ++i) {
-    int x = 0, y = 0, w = worldSize, h = worldSize;
-    schematicSubSpace(root, cut[i].c_str(), x, y, w, h);
+    const char* position = positionOf(i);
+    const bool repeat = i > 0 && position == before;
+    before = position;
+    if (repeat && plain(position)) continue;
+    if (hasLongField(position))
+      enterSchematicCell(root, cutFields(position, true).c_str());
+    else
+      enterSchematicCell(root, position);
+  }
+
+  before = nullptr;
+  int x = 0, y = 0, w = worldSize, h = worldSize;
+  for (int i = 0; i < n; ++i) {
+    const char* position = positionOf(i);
+    if (i == 0 || position != before) {
+      x = 0, y = 0, w = worldSize, h = worldSize;
+      if (hasLongField(position))
+        schematicSubSpace(root, cutFields(position, false).c_str(), x, y, w, h);
+      else
+        schematicSubSpace(root, position, x, y, w, h);
+    }
+    before = position;
+    const int total = *counters[i];
     ScreenTile& tile = phaseTwo->record[i].tile;
     tile.x = x;
     tile.w = w;
-    tile.h = h / total[i];
-    tile.y = y + static_cast<int>(static_cast<int64_t>(order[i] - 1) * h / total[i]);
+    tile.h = h / total;
+    tile.y = y + static_cast<int>(static_cast<int64_t>(order[i] - 1) * h / total);
   }
 }
 
@@ -102,13 +153,18 @@ void PhaseFive::tile() {
   componentTiling(schematic);
 }
 
+// Without a window or a recorder no drawing is seen: the icons, their lead tabs, the lines
+// between them and the super probes (shown only in a window) are left out then, which for a
+// big circuit saves most of the start-up's memory. The panes are drawn all the same, since
+// some of them write probe lines.
 void PhaseFive::drawStartUp() {
   tile();
-  drawSchematic();
+  const bool shown = windexPointer->showsDrawings();
+  if (shown) drawSchematic();
   superProbeCollect = 0;
-  if (interconnectFlag) connect();
+  if (shown && interconnectFlag) connect();
   drawPanes();
-  if (superProbeSelect) displaySuperProbes();
+  if (shown && superProbeSelect) displaySuperProbes();
   windexPointer->drawSubWindow();
 }
 

@@ -1,6 +1,7 @@
 #include "display/SchCell.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <iostream>
 #include <vector>
@@ -15,6 +16,19 @@ namespace {
 int coordinate(float v) {
   constexpr float limit = 1 << 28;
   return static_cast<int>(std::clamp(v, -limit, limit));
+}
+
+// The sub-cell of cell named name, or null. Names are unique among a cell's sub-cells, so that
+// starting where the last search ended finds the one a search from the first would.
+SchematicCell* findSubCell(SchematicCell* cell, const char* name) {
+  const int n = cell->nr_of_subspaces;
+  int i = cell->last_found < n ? cell->last_found : 0;
+  for (int looked = 0; looked < n; ++looked, i = i + 1 < n ? i + 1 : 0)
+    if (strcmp(cell->ptr[i].name, name) == 0) {
+      cell->last_found = i;
+      return &cell->ptr[i];
+    }
+  return nullptr;
 }
 
 void releaseSubCells(SchematicCell* cell) {
@@ -99,20 +113,20 @@ void updateLevelHeading(SchematicCell* cell, const char* field) {
 }
 
 void getSubCell(SchematicCell* cell, const char* sa, const char* sb, SchematicCell*& next) {
-  next = nullptr;
-  for (int i = 0; i < cell->nr_of_subspaces; ++i) {
-    if (strcmp(cell->ptr[i].name, sa) == 0) {
-      next = &cell->ptr[i];
-      break;
-    }
-  }
+  next = findSubCell(cell, sa);
   if (next == nullptr) {
-    // Sub-cells are held by value; the grown array takes over the older cells' texts and arrays.
-    SchematicCell* grown = new SchematicCell[cell->nr_of_subspaces + 1];
-    for (int i = 0; i < cell->nr_of_subspaces; ++i) grown[i] = cell->ptr[i];
-    delete[] cell->ptr;
-    cell->ptr = grown;
-    next = &grown[cell->nr_of_subspaces];
+    // Sub-cells are held by value, in an array of room for the next power of two of them: full
+    // at a power of two, it doubles, and the grown array takes over the older cells' texts and
+    // arrays, so that a grid of many cells is built in time proportional to their number.
+    const int used = cell->nr_of_subspaces;
+    if (used == 0 || std::has_single_bit(static_cast<unsigned>(used))) {
+      SchematicCell* grown = new SchematicCell[used == 0 ? 1 : 2 * static_cast<size_t>(used)];
+      for (int i = 0; i < used; ++i) grown[i] = cell->ptr[i];
+      delete[] cell->ptr;
+      cell->ptr = grown;
+    }
+    next = &cell->ptr[used];
+    cell->last_found = used;
     next->name = copyText(sa, strlen(sa));
     ++cell->nr_of_subspaces;
   }
@@ -151,14 +165,7 @@ void schematicSubSpace(SchematicCell* cell, const char* s, int& x, int& y, int& 
     h = coordinate(static_cast<float>(r[1] - r[0] + 1) * fh / nv);
     const char* dot = strchr(s, '.');
     if (dot == nullptr) return;
-    SchematicCell* next = nullptr;
-    for (int i = 0; i < cell->nr_of_subspaces; ++i) {
-      if (strcmp(cell->ptr[i].name, field) == 0) {
-        next = &cell->ptr[i];
-        break;
-      }
-    }
-    cell = next;
+    cell = findSubCell(cell, field);
     s = dot + 1;
   }
 }

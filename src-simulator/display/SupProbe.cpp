@@ -3,13 +3,12 @@
 SuperProbeList::~SuperProbeList() { clear(); }
 
 void SuperProbeList::addSuperProbe(int signalIndex, int x, int y, int w, int h) {
-  start = new SuperProbe{start, signalIndex, x, y, w, h};
+  SuperProbe* probe = probes.make();
+  *probe = SuperProbe{start, signalIndex, x, y, w, h};
+  start = probe;
 }
 
 void SuperProbeList::clear() {
-  while (start != nullptr) {
-    SuperProbe* next = start->link;
-    delete start;
-    start = next;
-  }
+  probes.release();
+  start = nullptr;
 }

@@ -1,6 +1,8 @@
 // Super probes: recorded lead tabs that can show their wire's value.
 #pragma once
 
+#include "construction/Blocks.h"
+
 class SuperProbe {
 public:
   SuperProbe* link;
@@ -22,4 +24,7 @@ public:
 
   void addSuperProbe(int signalIndex, int x, int y, int w, int h);  // at the front
   void clear();
+
+private:
+  NodeBlocks<SuperProbe, 1024> probes;  // the nodes, without an allocation each
 };

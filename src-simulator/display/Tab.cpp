@@ -3,13 +3,12 @@
 TabList::~TabList() { clear(); }
 
 void TabList::addTab(int cmp, int signalIndex, int xc, int yc) {
-  start = new Tab{start, cmp, signalIndex, xc, yc};
+  Tab* tab = tabs.make();
+  *tab = Tab{start, cmp, signalIndex, xc, yc};
+  start = tab;
 }
 
 void TabList::clear() {
-  while (start != nullptr) {
-    Tab* next = start->link;
-    delete start;
-    start = next;
-  }
+  tabs.release();
+  start = nullptr;
 }

@@ -1,6 +1,8 @@
 // Lead ends drawn since the last interconnect pass.
 #pragma once
 
+#include "construction/Blocks.h"
+
 class Tab {
 public:
   Tab* link;
@@ -21,4 +23,7 @@ public:
 
   void addTab(int cmp, int signalIndex, int xc, int yc);  // at the front
   void clear();
+
+private:
+  NodeBlocks<Tab, 1024> tabs;  // the nodes, without an allocation each
 };

@@ -36,6 +36,8 @@ public:
   Windex& operator=(const Windex&) = delete;
 
   bool isOpen() const { return surface != nullptr; }
+  // Whether a drawing goes anywhere: to the window or to a recorder.
+  bool showsDrawings() const { return surface != nullptr || recorder != nullptr; }
   // Sends what has been drawn to the window system.
   void flush();
 

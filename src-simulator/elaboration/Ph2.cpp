@@ -2,8 +2,10 @@
 
 #include <cstring>
 #include <iostream>
+#include <string>
 
 #include "construction/Ph1.h"
+#include "construction/Blocks.h"
 #include "construction/TextCopy.h"
 #include "process/StandardStreams.h"
 #include "process/ThreadLocal.h"
@@ -14,11 +16,12 @@ namespace {
 
 // Hands out lists one after another from a single block, so that a component's pins and
 // parameters lie together and its neighbours' follow: an evaluation touches a cache line or two
-// instead of one allocation per list. An empty list stays a null pointer.
+// instead of one allocation per list. An empty list stays a null pointer. The block's memory is
+// taken as it is filled, not all at once.
 template <typename T>
 class Block {
 public:
-  explicit Block(size_t total) : first(total > 0 ? new T[total]() : nullptr), next(first) {}
+  explicit Block(size_t total) : first(total > 0 ? new T[total] : nullptr), next(first) {}
   T* start() const { return first; }
   T* copy(size_t count, const T* values) {
     if (count == 0) return nullptr;
@@ -32,6 +35,7 @@ public:
   T* take(int count) {
     if (count <= 0) return nullptr;
     T* taken = next;
+    std::memset(taken, 0, sizeof(T) * static_cast<size_t>(count));
     next += count;
     return taken;
   }
@@ -46,6 +50,25 @@ size_t counted(int count) { return count > 0 ? static_cast<size_t>(count) : 0; }
 
 const char* orEmpty(const char* text) { return text != nullptr ? text : ""; }
 
+// A component's text, shared with the component before when that has the same one.
+class SharedText {
+public:
+  // The room text needs in the block: none when it repeats the one before.
+  size_t room(const std::string& text) {
+    if (before != nullptr && *before == text) return 0;
+    before = &text;
+    return text.size() + 1;
+  }
+  const char* copy(const std::string& text, Block<char>& block) {
+    if (copied == nullptr || text != copied) copied = block.copy(text.size() + 1, text.c_str());
+    return copied;
+  }
+
+private:
+  const std::string* before = nullptr;  // while sizing
+  const char* copied = nullptr;         // while copying
+};
+
 }  // namespace
 
 PhaseTwo::PhaseTwo() : maxGraphicDisplayLevel(1) {}
@@ -54,7 +77,7 @@ void PhaseTwo::listsToArrays() {
   PhaseOne& one = *phaseOne;
   numberOfSignals = one.signalList.numberOfSignals;
   numberOfSwitches = one.switchList.numberOfSwitches;
-  componentsToArrays(one.componentList.start, one.componentList.numberOfComponents);
+  flattenComponents(one.componentList.start, one.componentList.numberOfComponents, &one.componentList);
 
   activationsFromWindow = new int[numberOfSwitches][3]();
   signalInitializations = new SignalValue[numberOfSignals];
@@ -64,12 +87,14 @@ void PhaseTwo::listsToArrays() {
     signalInitializations[s] = UNINITIALIZED;
     signalNames[s] = nullptr;
   }
+  // The names stay where the list put them.
+  nameBlocks = new TextBlocks(one.signalList.takeNames());
   for (const SignalNode* node = one.signalList.start; node != nullptr; node = node->ptr) {
     const int s = node->signalSerialNumber;
     if (s < 0 || s >= numberOfSignals) continue;
     signalInitializations[s] = node->value;
     constSignals[s] = node->constSignal;
-    signalNames[s] = copyText(node->name);
+    signalNames[s] = node->name;
   }
 
   int k = 0;
@@ -80,22 +105,26 @@ void PhaseTwo::listsToArrays() {
   }
 }
 
-void PhaseTwo::componentsToArrays(const ComponentNode* first, int count) {
+void PhaseTwo::componentsToArrays(const ComponentNode* first, int count) { flattenComponents(first, count, nullptr); }
+
+void PhaseTwo::flattenComponents(const ComponentNode* first, int count, ComponentList* consumed) {
   const int nc = count > 0 ? count : 0;
   numberOfComponents = nc;
   size_t pins = 0, bytes = 0, texts = 0, words32 = 0, words16 = 0, words8 = 0;
+  SharedText positions, decals;
   int n = 0;
   for (const ComponentNode* node = first; node != nullptr && n < nc; node = node->ptr, ++n) {
     pins +=
         node->dataInputs.size() + node->controlInputs.size() + node->outputs.size() + node->integerParameters.size();
     bytes += node->byteParameters.size();
-    texts += node->graphicPosition.size() + node->decal.size() + 2;
+    texts += positions.room(node->graphicPosition) + decals.room(node->decal);
     words32 += counted(node->numberOfInternal32BitVariables);
     words16 += counted(node->numberOfInternal16BitVariables);
     words8 += counted(node->numberOfInternal8BitVariables);
   }
-  core = new ComponentCore[nc]();
-  record = new ComponentRecord[nc]();
+  // Filled component by component below, while the nodes already copied are released.
+  core = new ComponentCore[nc];
+  record = new ComponentRecord[nc];
   Block<int> pinLists(pins);
   Block<unsigned char> byteLists(bytes);
   Block<char> text(texts);
@@ -110,10 +139,11 @@ void PhaseTwo::componentsToArrays(const ComponentNode* first, int count) {
   block8 = variables8.start();
 
   int i = 0;
-  for (const ComponentNode* node = first; node != nullptr && i < nc; node = node->ptr, ++i) {
+  for (const ComponentNode* node = first; node != nullptr && i < nc; ++i) {
     ComponentCore& c = core[i];
     c.logicEvaluate = componentKind(node->kind).logicEvaluate;
     c.pins = pinLists.position();
+    c.state = 0;
     c.numberOfDataInputs = static_cast<int>(node->dataInputs.size());
     c.numberOfControlInputs = static_cast<int>(node->controlInputs.size());
     c.numberOfOutputs = static_cast<int>(node->outputs.size());
@@ -126,8 +156,9 @@ void PhaseTwo::componentsToArrays(const ComponentNode* first, int count) {
     r.kind = node->kind;
     r.graphicLevel = node->graphicLevel;
     if (node->graphicLevel > maxGraphicDisplayLevel) maxGraphicDisplayLevel = node->graphicLevel;
-    r.rcpos = text.copy(node->graphicPosition.size() + 1, node->graphicPosition.c_str());
-    r.decal = text.copy(node->decal.size() + 1, node->decal.c_str());
+    r.tile = ScreenTile{};
+    r.rcpos = positions.copy(node->graphicPosition, text);
+    r.decal = decals.copy(node->decal, text);
     r.iconArray = node->iconArray;
     r.numberOfIntegerParameters = static_cast<int>(node->integerParameters.size());
     r.numberOfByteParameters = static_cast<int>(node->byteParameters.size());
@@ -138,6 +169,14 @@ void PhaseTwo::componentsToArrays(const ComponentNode* first, int count) {
     r.internal16BitVariables = variables16.take(node->numberOfInternal16BitVariables);
     r.numberOfInternal8BitVariables = node->numberOfInternal8BitVariables;
     r.internal8BitVariables = variables8.take(node->numberOfInternal8BitVariables);
+
+    const ComponentNode* next = node->ptr;
+    if (consumed != nullptr) consumed->releaseBefore(next);
+    node = next;
+  }
+  for (; i < nc; ++i) {
+    core[i] = ComponentCore{};
+    record[i] = ComponentRecord{};
   }
 }
 
@@ -158,8 +197,7 @@ void PhaseTwo::releaseArrays() {
   delete[] block8;
   delete[] activationsFromWindow;
   delete[] signalInitializations;
-  if (signalNames != nullptr)
-    for (int s = 0; s < numberOfSignals; ++s) delete[] signalNames[s];
+  delete nameBlocks;
   delete[] signalNames;
   delete[] constSignals;
   *this = PhaseTwo();

@@ -30,7 +30,8 @@ struct alignas(32) ComponentCore {
 static_assert(sizeof(ComponentCore) == 32, "two components to a cache line");
 
 // The rest of a component: what drawing, messages, setting up a run and its private variables
-// need. Its texts and lists live in blocks that the PhaseTwo owns; an empty list is null.
+// need. Its texts and lists live in blocks that the PhaseTwo owns; an empty list is null. A
+// text the component before has too (the position of a row of gates) is shared with it.
 struct ComponentRecord {
   ComponentKind kind;
   int graphicLevel;
@@ -40,14 +41,15 @@ struct ComponentRecord {
   const int* iconArray;  // null for a component registered invisible
   int numberOfIntegerParameters;
   int numberOfByteParameters;
-  const unsigned char* byteParameters;
   int numberOfInternal32BitVariables;
   int numberOfInternal16BitVariables;
   int numberOfInternal8BitVariables;
+  const unsigned char* byteParameters;
   uint32_t* internal32BitVariables;
   uint16_t* internal16BitVariables;
   uint8_t* internal8BitVariables;
 };
+static_assert(sizeof(ComponentRecord) <= 104, "no padding between the fields");
 
 class PhaseTwo {
 public:
@@ -69,10 +71,12 @@ public:
   // Component c's kind: its name, hooks, icon and rules.
   const ComponentKindRow& kindOf(int c) const { return componentKind(record[c].kind); }
 
-  // Flattens the construction phase's lists.
+  // Flattens the construction phase's lists. The components' nodes are released as they are
+  // copied, and the wires' names are kept from the list rather than copied, so that the list
+  // and the arrays are never both whole.
   void listsToArrays();
   // The components from first on (count of them, linked by ptr) into core and record: where
-  // their arrays and blocks are allocated and filled.
+  // their arrays and blocks are allocated and filled. The nodes stay as they are.
   void componentsToArrays(const ComponentNode* first, int count);
   // Frees every array and leaves an empty PhaseTwo: for a process that elaborates circuit
   // after circuit, such as a fuzzer.
@@ -84,6 +88,11 @@ public:
   int switchComponent(int keyChar) const;
 
 private:
+  // componentsToArrays, each node released from consumed (its list) once it is copied, when
+  // consumed is not null.
+  void flattenComponents(const ComponentNode* first, int count, ComponentList* consumed);
+
+  TextBlocks* nameBlocks = nullptr;  // the wires' names, taken from the signal list
   // The blocks that the components' lists, texts and private variables are cut from.
   int* pinBlock = nullptr;
   unsigned char* byteBlock = nullptr;

@@ -194,3 +194,51 @@ TEST(DisplaySchematic, InterconnectingLines) {
 }
 
 }  // namespace
+
+namespace {
+
+// A run of components at one position: stacked as before whether their texts are shared or not,
+// and each one's odd position reported.
+TEST(DisplaySchematic, RepeatedPositionsTileAndReportPerComponent) {
+  inChild([] {
+    makeCircuit({{.position = "ab.aa"}, {.position = "ab.aa"}, {.position = "ab.aa"}, {.position = "aa"},
+                 {.position = "aa.abcdefg"}, {.position = "aa.abcdefg"}});
+    // Component 2's text a copy of its own: no longer the one component 1 has.
+    static const std::string copy = "ab.aa";
+    ASSERT_EQ(phaseTwo->record[1].rcpos, phaseTwo->record[0].rcpos);
+    phaseTwo->record[2].rcpos = copy.c_str();
+    const std::string err = stderrOf(tile);
+    EXPECT_EQ(err,
+              "Field longer than five characters in schematic cell designation: aa.abcdefg (cut to five)\n"
+              "Field longer than five characters in schematic cell designation: aa.abcdefg (cut to five)\n");
+    // Cell ab, the right half, in thirds; the cut block abcde fills cell aa, in halves.
+    EXPECT_EQ(tileOf(0), "8388607 0 8388607 5592405");
+    EXPECT_EQ(tileOf(1), "8388607 5592405 8388607 5592405");
+    EXPECT_EQ(tileOf(2), "8388607 11184810 8388607 5592405");
+    EXPECT_EQ(tileOf(4), "0 0 8388607 8388607");
+    EXPECT_EQ(tileOf(5), "0 8388607 8388607 8388607");
+  });
+}
+
+// Without a window or a recorder the start-up draws nothing, so it collects no lead tabs and no
+// super probes; the panes are drawn all the same.
+TEST(DisplaySchematic, StartUpWithoutAnyoneToShowItCollectsNothing) {
+  inChild([] {
+    makeCircuit({{.position = "aa", .icon = notIcon, .data = {3}, .outputs = {4}, .dynamic = countDynamic}});
+    for (bool recorded : {true, false}) {
+      WindexRecorder* recorder = phaseFive->windexPointer->recorder;
+      if (!recorded) phaseFive->windexPointer->recorder = nullptr;
+      phaseFive->superProbeList.clear();
+      phaseFive->superProbeCollect = 1;
+      evaluated = 0;
+      phaseFive->drawStartUp();
+      EXPECT_EQ(phaseFive->superProbeList.start != nullptr, recorded);
+      EXPECT_EQ(phaseFive->inTab.start, nullptr);  // used up by the lines, or never made
+      EXPECT_EQ(phaseFive->superProbeCollect, 0);
+      EXPECT_EQ(evaluated, 1);
+      phaseFive->windexPointer->recorder = recorder;
+    }
+  });
+}
+
+}  // namespace

@@ -183,3 +183,25 @@ TEST(Elaboration, ActivationLists) {
             "y[0]: 2\n"
             "s[0]: 1 2\n");
 }
+
+// The flattening releases the nodes as it copies them, keeps the wires' names where the list put
+// them, and shares a text with the component before when it is the same.
+TEST(Flattening, ReleasesTheNodesAndSharesRepeatedTexts) {
+  RunResult r = runInChild([] {
+    Signal a(1, "a"), y(3, "y");
+    add(nothing, SD("aa.ab", "G"), a, Signal(), y[0]);
+    add(nothing, SD("aa.ab", "G"), a, Signal(), y[1]);
+    add(nothing, SD("aa.ac", "H"), a, Signal(), y[2]);
+    add(nothing, SD("aa.ab", "G"), a, Signal(), y[2]);
+    phaseTwo = new PhaseTwo();
+    phaseTwo->listsToArrays();
+    const ComponentList& list = phaseOne->componentList;
+    const ComponentRecord* record = phaseTwo->record;
+    std::cout << "left=" << (list.start == nullptr) << (list.end == nullptr) << " counted=" << list.numberOfComponents
+              << " shared=" << (record[1].rcpos == record[0].rcpos) << (record[1].decal == record[0].decal)
+              << (record[3].rcpos == record[0].rcpos) << " texts=" << record[3].rcpos << "," << record[3].decal << ","
+              << record[2].rcpos << " names=" << phaseTwo->signalNames[2] << "," << phaseTwo->signalNames[5] << "\n";
+  });
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "left=11 counted=4 shared=110 texts=aa.ab,G,aa.ac names=a[0],y[2]\n");
+}
