@@ -67,31 +67,32 @@ SignalValue orValue(int cind) {
   return result;
 }
 
+// The parity of the inputs; XXX when one of them is not a definite level. Worked out without
+// branches on the levels, which follow no pattern a predictor could learn.
 SignalValue xorValue(int cind) {
-  SignalValue result = ZERO;
   const Pins in = dataPins(cind);
+  unsigned ones = 0, indefinite = 0;
   for (int i = 0; i < in.count; ++i) {
-    SignalValue v = in.current[in.wires[i]];
-    if (v == ONE)
-      result = result == ZERO ? ONE : ZERO;
-    else if (v != ZERO)
-      return XXX;
+    const SignalValue v = in.current[in.wires[i]];
+    ones ^= static_cast<unsigned>(v == ONE);
+    indefinite |= static_cast<unsigned>(v != ONE && v != ZERO);
   }
-  return result;
+  return indefinite != 0 ? XXX : ones != 0 ? ONE : ZERO;
 }
 
 // Minimum over the true inputs (control list) and the complemented data inputs.
 SignalValue iandValue(int cind) {
   SignalValue result = ONE;
   const ComponentCore& c = phaseTwo->core[cind];
+  const SignalValue* const current = phaseThree->currentSignals;
   const int* truePins = c.controlInputs();
   for (int i = 0, n = c.numberOfControlInputs; i < n; ++i) {
-    SignalValue v = phaseThree->currentSignals[truePins[i]];
+    SignalValue v = current[truePins[i]];
     if (v < result) result = v;
   }
   const int* complementPins = c.dataInputs();
   for (int i = 0, n = c.numberOfDataInputs; i < n; ++i) {
-    SignalValue v = complement(phaseThree->currentSignals[complementPins[i]]);
+    SignalValue v = complement(current[complementPins[i]]);
     if (v < result) result = v;
   }
   return result;
@@ -100,14 +101,15 @@ SignalValue iandValue(int cind) {
 SignalValue ciorValue(int cind) {
   SignalValue result = ZERO;
   const ComponentCore& c = phaseTwo->core[cind];
+  const SignalValue* const current = phaseThree->currentSignals;
   const int* complementPins = c.dataInputs();
   for (int i = 0, n = c.numberOfDataInputs; i < n; ++i) {
-    SignalValue v = complement(phaseThree->currentSignals[complementPins[i]]);
+    SignalValue v = complement(current[complementPins[i]]);
     if (v > result) result = v;
   }
   const int* truePins = c.controlInputs();
   for (int i = 0, n = c.numberOfControlInputs; i < n; ++i) {
-    SignalValue v = phaseThree->currentSignals[truePins[i]];
+    SignalValue v = current[truePins[i]];
     if (v > result) result = v;
   }
   return result;

@@ -3,11 +3,13 @@
 #include "elaboration/Ph2.h"
 #include "elaboration/Ph3.h"
 #include "kernel/RunObserver.h"
+#include "process/Settings.h"
 #include "process/ThreadLocal.h"
 
 TAVRIN_THREAD_LOCAL PhaseFour* phaseFour = nullptr;
 
 bool PhaseFour::takeEarliestEvent(Event& event) {
+  if (bucketed) return buckets.takeEarliest(event);
   if (skewHeap.isEmpty()) return false;
   event = skewHeap.min();
   skewHeap.removeMin();
@@ -15,12 +17,15 @@ bool PhaseFour::takeEarliestEvent(Event& event) {
 }
 
 void PhaseFour::advanceTo(uint64_t t) {
-  if (!skewHeap.isEmpty() && skewHeap.root->time < t) t = skewHeap.root->time;  // never past an event
+  if (!queueEmpty() && nextEventTime() < t) t = nextEventTime();  // never past an event
   time = t;
+  if (bucketed) buckets.moveTo(t);
 }
 
 void PhaseFour::runInitialize() {
   while (!skewHeap.isEmpty()) skewHeap.removeMin();
+  buckets.clear();
+  bucketed = lastScheduledWins != 0;
   time = 0;
 
   const PhaseTwo& two = *phaseTwo;
@@ -32,6 +37,7 @@ void PhaseFour::runInitialize() {
     three.scheduledTimes[s] = 0;
     three.whenScheduled[s] = 0;
   }
+  if (bucketed) lastOfTime.assign(static_cast<size_t>(two.numberOfSignals), noValue);
   for (int c = 0; c < two.numberOfComponents; ++c) {
     three.componentsActivated[c] = 1;
     two.core[c].state = 0;

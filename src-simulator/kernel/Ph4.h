@@ -8,6 +8,7 @@
 #include "elaboration/Ph3.h"
 #include "kernel/RunObserver.h"
 #include "kernel/SkewHeap.h"
+#include "kernel/TimeBuckets.h"
 #include "process/ThreadLocal.h"
 
 // Delay pair of altSignalTransition, added to the caller's delta.
@@ -52,10 +53,10 @@ public:
 
   // Simulated time, and the queue as others may see it: only the kernel changes either.
   uint64_t now() const { return time; }
-  bool queueEmpty() const { return skewHeap.isEmpty(); }
-  int queueLength() const { return skewHeap.getLength(); }
+  bool queueEmpty() const { return bucketed ? buckets.isEmpty() : skewHeap.isEmpty(); }
+  int queueLength() const { return bucketed ? buckets.getLength() : skewHeap.getLength(); }
   // The time of the earliest queued event; the queue must not be empty.
-  uint64_t nextEventTime() const { return skewHeap.root->time; }
+  uint64_t nextEventTime() const { return bucketed ? buckets.earliestTime() : skewHeap.root->time; }
   // Calls visit(time, wire) for every queued event, in no particular order.
   template <typename Visit>
   void forEachQueued(Visit visit) const;
@@ -66,6 +67,8 @@ public:
   // may be queued before t.
   void advanceTo(uint64_t t);
 
+  // Back to time 0 with an empty queue, every wire at its initial value. The queue is chosen
+  // here: with -R (lastScheduledWins) the buckets of TimeBuckets.h, else the skew heap.
   void runInitialize();
 
   // The steps of a run, which run() strings together and tests drive one by one.
@@ -101,7 +104,14 @@ private:
   // tavrin::m of the thread that made this kernel, reached without the thread-local look-up.
   std::vector<int>& busOwners = tavrin::m;
   uint64_t time = 0;
+  // The queue: the skew heap, or with -R the time buckets (bucketed).
   SkewHeap skewHeap;
+  TimeBuckets buckets;
+  bool bucketed = false;
+  // Per wire, while the events of one time are applied from the buckets: the value of its
+  // event added last (noValue: none).
+  std::vector<uint8_t> lastOfTime;
+  static constexpr uint8_t noValue = 0xFF;
   Activations* activations = nullptr;
   FrontEnd* frontEnd = nullptr;
   RunScript* script = nullptr;
@@ -115,11 +125,18 @@ private:
   bool idle() const;
   // The bodies of evaluatePass and applyNextTime, inlined into the loops of run and settle.
   void evaluateActivated();
+  template <bool Interactive>
+  void runPasses(FrontEnd* front);
   void applyEarliestEvents();
+  void applyEarliestBucket();
 };
 
 template <typename Visit>
 void PhaseFour::forEachQueued(Visit visit) const {
+  if (bucketed) {
+    buckets.forEach(visit);
+    return;
+  }
   std::vector<const Event*> nodes;
   if (skewHeap.root != nullptr) nodes.push_back(skewHeap.root);
   while (!nodes.empty()) {

@@ -61,26 +61,51 @@ void PhaseFour::reset() {
 }
 
 [[gnu::always_inline]] inline void PhaseFour::applyEarliestEvents() {
+  if (bucketed) {
+    applyEarliestBucket();
+    return;
+  }
   if (skewHeap.isEmpty()) return;
   SignalValue* const currentSignals = phaseThree->currentSignals;
   Activations& set = activated();
   const uint64_t now = skewHeap.root->time;
   time = now;
-  // Events of one wire at one time are applied in the queue's order; with -R they all apply the
-  // value scheduled last, so that the wire ends where its driver asked it to go.
-  const bool lastWins = lastScheduledWins != 0;
-  const uint64_t* const scheduledTimes = phaseThree->scheduledTimes;
-  const SignalValue* const scheduledSignals = phaseThree->scheduledSignals;
+  // Events of one wire at one time are applied in the queue's order.
+  const bool watched = watchingWires;
   appliedEvents += static_cast<uint64_t>(skewHeap.removeEarliest([&](const Event& e) {
     const int s = e.signalSerialNumber;
-    SignalValue v = e.sigValue;
-    if (lastWins) [[unlikely]]
-      if (scheduledTimes[s] == now) v = scheduledSignals[s];
+    const SignalValue v = e.sigValue;
     if (v != currentSignals[s]) {
       currentSignals[s] = v;
-      if (watchingWires) [[unlikely]]
+      if (watched) [[unlikely]]
         for (RunObserver* o : wireWatchers) o->wireChange(now, s, v);
       set.markWire(s, v);
+    }
+  }));
+}
+
+// With -R: every wire with events at the earliest time takes the value of its event added last,
+// once, in the order of the wires' first events of that time; the others are not applied.
+[[gnu::always_inline]] inline void PhaseFour::applyEarliestBucket() {
+  if (buckets.isEmpty()) return;
+  SignalValue* const currentSignals = phaseThree->currentSignals;
+  Activations& set = activated();
+  uint8_t* const last = lastOfTime.data();
+  const bool watched = watchingWires;
+  appliedEvents += static_cast<uint64_t>(buckets.removeEarliest(time, [&](const TimeBuckets::Entry* e, int count) {
+    const uint64_t now = time;
+    for (int i = 0; i < count; ++i) last[e[i].wire] = static_cast<uint8_t>(e[i].value);
+    for (int i = 0; i < count; ++i) {
+      const int s = e[i].wire;
+      if (last[s] == noValue) continue;
+      const SignalValue v = static_cast<SignalValue>(last[s]);
+      last[s] = noValue;
+      if (v != currentSignals[s]) {
+        currentSignals[s] = v;
+        if (watched) [[unlikely]]
+          for (RunObserver* o : wireWatchers) o->wireChange(now, s, v);
+        set.markWire(s, v);
+      }
     }
   }));
 }
@@ -89,7 +114,7 @@ void PhaseFour::evaluatePass() { evaluateActivated(); }
 
 void PhaseFour::applyNextTime() { applyEarliestEvents(); }
 
-bool PhaseFour::settled() const { return skewHeap.isEmpty() && (activations == nullptr || !activations->any()); }
+bool PhaseFour::settled() const { return queueEmpty() && (activations == nullptr || !activations->any()); }
 
 bool PhaseFour::settle(uint64_t passLimit) {
   for (uint64_t pass = 0; !settled(); ++pass) {
@@ -115,12 +140,42 @@ void PhaseFour::followObservers() {
   script = o.script;
 }
 
+// The passes of a run until it ends. Interactive: the front end is served around each pass and
+// a halt waits for it; otherwise nothing from outside can reach the run, and a halt, or an empty
+// queue with nothing left to evaluate, would last for ever, so either ends it.
+template <bool Interactive>
+void PhaseFour::runPasses(FrontEnd* front) {
+  while (done == 0) {
+    if (pastStopTime(time)) break;
+    if constexpr (!Interactive) {
+      if (haltFlag != 0 || idle()) break;
+    } else if (haltFlag != 0) {
+      // Only an event from outside can change anything while halted.
+      flushStandardError();
+      front->waitWhileHalted();
+      continue;
+    }
+    if (reStart != 0) {
+      reset();
+      reStart = 0;
+    }
+    if constexpr (Interactive) front->beforePass(*this);
+    evaluateActivated();
+    if constexpr (Interactive) front->afterEvaluation();
+    if (script != nullptr && script->pending) [[unlikely]] script->step();
+    applyEarliestEvents();
+    if constexpr (Interactive) front->serve(idle() && !pastStopTime(time));
+    // The end of the pass: what it wrote goes out before anything waits (held where no one
+    // can see the passes).
+    endOfPassStandardError();
+    if (stallLevel != 0 && front != nullptr) front->slowMotion(*this);
+  }
+}
+
 void PhaseFour::run() {
   followObservers();
   const RunObservers& observers = runObservers();
   FrontEnd* const front = frontEnd;
-  // Without a window nothing from outside can reach the run: a halt, or an empty queue with
-  // nothing left to evaluate, would last for ever.
   const bool interactive = front != nullptr && front->interactive;
   if (script != nullptr) script->endsRun = !interactive;
   // Written out in blocks from here on: a probe line each is too dear as a write each.
@@ -131,31 +186,10 @@ void PhaseFour::run() {
 
   reset();
   done = phaseTwo->numberOfComponents == 0 ? 1 : 0;
-
-  while (done == 0) {
-    if (pastStopTime(time)) break;
-    if (!interactive && (haltFlag != 0 || idle())) break;
-    if (haltFlag != 0) {
-      // Only an event from outside can change anything while halted.
-      flushStandardError();
-      front->waitWhileHalted();
-      continue;
-    }
-    if (reStart != 0) {
-      reset();
-      reStart = 0;
-    }
-    if (interactive) front->beforePass(*this);
-    evaluateActivated();
-    if (interactive) front->afterEvaluation();
-    if (script != nullptr && script->pending) [[unlikely]] script->step();
-    applyEarliestEvents();
-    if (interactive) front->serve(idle() && !pastStopTime(time));
-    // The end of the pass: what it wrote goes out before anything waits (held where no one
-    // can see the passes).
-    endOfPassStandardError();
-    if (stallLevel != 0 && front != nullptr) front->slowMotion(*this);
-  }
+  if (interactive)
+    runPasses<true>(front);
+  else
+    runPasses<false>(front);
 
   if (front != nullptr) front->runEnd();
   observers.runEnd();

@@ -1,15 +1,5 @@
 #include "kernel/RTSigSup.h"
 
-SignalValue complement(SignalValue sv) {
-  switch (sv) {
-    case ZERO: return ONE;
-    case ONE: return ZERO;
-    case UNINITIALIZED: return XXX;
-    case XXX: return UNINITIALIZED;
-    default: return HIZ;
-  }
-}
-
 int integerFromSignals(int numberOfBits, const int* inputs) {
   const SignalValue* current = phaseThree->currentSignals;
   uint32_t result = 0;

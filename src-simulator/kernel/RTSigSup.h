@@ -5,7 +5,16 @@
 
 #include "construction/Signal.h"
 
-SignalValue complement(SignalValue sv);
+// ZERO <-> ONE, UNINITIALIZED <-> XXX; HIZ (and anything else) gives HIZ.
+inline SignalValue complement(SignalValue sv) {
+  switch (sv) {
+    case ZERO: return ONE;
+    case ONE: return ZERO;
+    case UNINITIALIZED: return XXX;
+    case XXX: return UNINITIALIZED;
+    default: return HIZ;
+  }
+}
 
 // The wires' present values as an unsigned number (first wire = bit 0), or -1 when one is
 // not a definite level.

@@ -89,7 +89,10 @@ inline void PhaseFour::record(int s, SignalValue v, uint64_t t) {
   three.scheduledSignals[s] = v;
   three.scheduledTimes[s] = t;
   three.whenScheduled[s] = time;
-  skewHeap.add(t, s, v);
+  if (bucketed)
+    buckets.add(t, s, v);
+  else
+    skewHeap.add(t, s, v);
 }
 
 void PhaseFour::scheduleTransition(int signalSerialNumber, SignalValue newSignalValue, int quickTime,

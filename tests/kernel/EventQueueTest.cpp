@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "kernel/SkewHeap.h"
+#include "kernel/TimeBuckets.h"
 
 namespace {
 
@@ -98,4 +99,41 @@ TEST(EventQueue, DumpTexts) {
   EXPECT_EQ(testing::internal::GetCapturedStderr(), line("12", "7", "ONE") + " down-left" +
                                                         line("14", "3", "NOT A SIGNAL") + leaf + " up down-right" +
                                                         line("13", "2", "XXX") + leaf + " up\n");
+}
+
+// The time buckets against a reference: random times near and far (beyond the buckets' span,
+// and behind the time reached), taken a time at a time, must come out by time and, within a
+// time, in the order added, however the adds and takes interleave.
+TEST(TimeBuckets, ComeOutByTimeThenInTheOrderAdded) {
+  std::mt19937 random(7);
+  TimeBuckets buckets;
+  std::vector<std::pair<uint64_t, int>> reference;  // (time, wire), in the order added
+  uint64_t now = 0;
+  int wire = 0;
+  std::string expected, seen;
+  for (int round = 0; round < 400; ++round) {
+    for (int n = static_cast<int>(random() % 6); n > 0; --n) {
+      const unsigned pick = random() % 10;
+      const uint64_t t = pick < 6 ? now + random() % 20 : pick < 9 ? now + random() % 5000 : now / 2;
+      buckets.add(t, wire, ONE);
+      reference.emplace_back(t, wire++);
+    }
+    if (buckets.isEmpty() || random() % 3 == 0) continue;
+    uint64_t first = UINT64_MAX;
+    for (const auto& r : reference) first = std::min(first, r.first);
+    ASSERT_EQ(buckets.earliestTime(), first);
+    for (auto it = reference.begin(); it != reference.end();)
+      if (it->first == first) {
+        expected += std::to_string(first) + ":" + std::to_string(it->second) + " ";
+        it = reference.erase(it);
+      } else {
+        ++it;
+      }
+    buckets.removeEarliest(now, [&](const TimeBuckets::Entry* e, int count) {
+      for (int i = 0; i < count; ++i) seen += std::to_string(now) + ":" + std::to_string(e[i].wire) + " ";
+    });
+    ASSERT_EQ(now, first);
+    ASSERT_EQ(buckets.getLength(), static_cast<int>(reference.size()));
+  }
+  EXPECT_EQ(seen, expected);
 }

@@ -127,6 +127,7 @@ TEST_F(Transitions, RequestsAreJudgedAgainstTheLastScheduledValue) {
 TEST_F(Transitions, WithLastScheduledWinsTheWireEndsWhereItsDriverAsked) {
   for (const int wins : {0, 1}) {
     lastScheduledWins = wins;
+    phaseFour->runInitialize();  // the queue is chosen here
     setLast(3, ZERO);
     setCurrent(3, ZERO);
     phaseFour->advanceTo(100 + 100 * static_cast<uint64_t>(wins));
@@ -137,6 +138,27 @@ TEST_F(Transitions, WithLastScheduledWinsTheWireEndsWhereItsDriverAsked) {
     while (!phaseFour->queueEmpty()) phaseFour->applyNextTime();
     EXPECT_EQ(code(phaseThree->currentSignals[3]), wins ? 'Z' : 'X') << wins;
   }
+  lastScheduledWins = 0;
+}
+
+// With -R a wire's events at one time end at the one added last, also when a later event of the
+// wire is already queued: 0 -> 1 asked at 100 (XXX at 107, ONE at 110), then 0 at 103 (XXX at
+// 110, ZERO at 113): at 110 the wire goes to XXX, not back to ONE, and it ends at ZERO.
+TEST_F(Transitions, WithLastScheduledWinsTheLastAddedEventOfATimeWins) {
+  lastScheduledWins = 1;
+  phaseFour->runInitialize();
+  setLast(3, ZERO);
+  setCurrent(3, ZERO);
+  phaseFour->advanceTo(100);
+  phaseFour->signalTransition(3, ONE, 7, 10);
+  phaseFour->advanceTo(103);
+  phaseFour->signalTransition(3, ZERO, 7, 10);
+  std::string seen;
+  while (!phaseFour->queueEmpty()) {
+    phaseFour->applyNextTime();
+    seen += std::to_string(phaseFour->now()) + code(phaseThree->currentSignals[3]) + " ";
+  }
+  EXPECT_EQ(seen, "107X 110X 113Z ");
   lastScheduledWins = 0;
 }
 
