@@ -91,6 +91,10 @@ struct ComponentKindRow {
   const char* label = nullptr;
   ComponentFunction logicEvaluate = nullptr;            // evaluates an activated component
   ComponentFunction drawDynamic = nullptr;              // draws its panes (or writes its probe lines)
+  // drawDynamic only draws panes (a switch's): it is not called in a run whose drawings go
+  // nowhere. Otherwise (a probe tells its observers, a byte probe checks its width, a kind of the
+  // circuit's own may print) it is called there too.
+  bool drawsOnlyPanes = false;
   ComponentFunction xEventTriggered = nullptr;          // its key: a press, and once at each reset
   ComponentFunction heapQueueEventTriggered = nullptr;  // reserved: counts as driving, never called
   SecondaryEvaluatePointer secondaryEvaluate{};

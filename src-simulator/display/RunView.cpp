@@ -52,6 +52,7 @@ RunView::RunView(PhaseFive& five_) : five(five_) {
   superProbes = &five.superProbeSelect;
   const Windex& window = *five.windexPointer;
   interactive = window.isOpen();
+  showsPanes = window.isOpen() || window.recorder != nullptr;
   collectDrawings = interactive && window.recorder == nullptr;
   probePanes.watchesProbes = useXDisplay != 0;
 }

@@ -81,20 +81,28 @@ public:
     }
   }
 
-  // One bit per component, in the bit set's layout: whether the window draws it at this level.
-  const uint64_t* drawMasks(int level) {
-    if (level != drawLevel || drawBits.empty()) {
+  // One bit per component, in the bit set's layout: whether its drawDynamic hook is called at
+  // this level. Without a window (nothing shows the drawings) those of kinds whose hook only
+  // draws panes (drawsOnlyPanes: the switches') are left out.
+  // Null when no component is.
+  const uint64_t* drawMasks(int level, bool withoutWindow) {
+    if (level != drawLevel || withoutWindow != drawWithoutWindow || drawBits.empty()) {
       const PhaseTwo& two = *phaseTwo;
-      drawBits.assign(bits.size(), 0);
+      drawBits.assign(bits.size() + 1, 0);  // never empty, also for no component
+      drawAny = false;
       for (int i = 0; i < count; ++i) {
         const ComponentKindRow& kind = two.kindOf(i);
         const int drawnAt = two.record[i].graphicLevel;
-        if (kind.drawDynamic != nullptr && (kind.outputOverloadable == 0 ? level >= drawnAt : level == drawnAt))
+        if (kind.drawDynamic != nullptr && (kind.outputOverloadable == 0 ? level >= drawnAt : level == drawnAt) &&
+            (!withoutWindow || !kind.drawsOnlyPanes)) {
           drawBits[static_cast<size_t>(i) >> 6] |= uint64_t{1} << (i & 63);
+          drawAny = true;
+        }
       }
       drawLevel = level;
+      drawWithoutWindow = withoutWindow;
     }
-    return drawBits.data();
+    return drawAny ? drawBits.data() : nullptr;
   }
 
 private:
@@ -115,6 +123,8 @@ private:
   bool everything = false;  // after a reset: every component, the bit set unused
   bool pending = false;     // the bit set holds a component
   int drawLevel = 0;
+  bool drawWithoutWindow = false;
+  bool drawAny = false;
   std::vector<uint64_t> drawBits;
   std::vector<uint64_t> bits;
   std::vector<uint64_t> summary;

@@ -18,6 +18,10 @@ public:
   // Something outside (a window) can still change the run: it waits instead of ending when it
   // is halted or has nothing left to do.
   bool interactive = false;
+  // Its drawings go somewhere (a window, a recorder of them): every component shown at its level
+  // has its drawDynamic hook called. Otherwise all but those of kinds whose hook only draws
+  // panes (ComponentKindRow::drawsOnlyPanes).
+  bool showsPanes = false;
 
   // Before the reset: keys given on the command line, the first picture.
   virtual void runStart() {}

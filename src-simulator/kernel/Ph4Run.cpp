@@ -45,19 +45,21 @@ void PhaseFour::reset() {
   ++passes;
   Activations& set = activated();
   FrontEnd* const front = frontEnd;
-  if (front == nullptr) {
+  const uint64_t* const drawn =
+      front == nullptr ? nullptr
+                       : set.drawMasks(front->detailLevel != nullptr ? *front->detailLevel : 1, !front->showsPanes);
+  if (drawn == nullptr) {
     set.takeAscending([&](int i) {
       if (const ComponentFunction evaluate = core[i].logicEvaluate; evaluate != nullptr) evaluate(i);
     });
   } else {
     const ComponentRecord* const record = two.record;
-    const uint64_t* const drawn = set.drawMasks(front->detailLevel != nullptr ? *front->detailLevel : 1);
     set.takeAscending([&](int i) {
       if (const ComponentFunction evaluate = core[i].logicEvaluate; evaluate != nullptr) evaluate(i);
       if ((drawn[static_cast<unsigned>(i) >> 6] >> (i & 63)) & 1) componentKind(record[i].kind).drawDynamic(i);
     });
-    if (front->superProbes != nullptr && *front->superProbes != 0) front->showSuperProbes();
   }
+  if (front != nullptr && front->superProbes != nullptr && *front->superProbes != 0) front->showSuperProbes();
 }
 
 [[gnu::always_inline]] inline void PhaseFour::applyEarliestEvents() {
