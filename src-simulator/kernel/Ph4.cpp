@@ -22,7 +22,16 @@ void PhaseFour::advanceTo(uint64_t t) {
   if (bucketed) buckets.moveTo(t);
 }
 
+void PhaseFour::takeWires() {
+  if (phaseThree == nullptr) return;
+  current = phaseThree->currentSignals;
+  scheduled = phaseThree->scheduledSignals;
+  scheduledAt = phaseThree->scheduledTimes;
+  queuedAt = phaseThree->whenScheduled;
+}
+
 void PhaseFour::runInitialize() {
+  takeWires();
   while (!skewHeap.isEmpty()) skewHeap.removeMin();
   buckets.clear();
   bucketed = lastScheduledWins != 0;

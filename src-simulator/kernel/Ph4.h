@@ -32,14 +32,14 @@ public:
   uint64_t appliedEvents = 0;
   uint64_t passes = 0;
 
-  PhaseFour() = default;
+  PhaseFour() { takeWires(); }
   ~PhaseFour();
   PhaseFour(const PhaseFour&) = delete;
   PhaseFour& operator=(const PhaseFour&) = delete;
 
   // Most requests ask for the value already scheduled; those end here, inline.
   void signalTransition(int signalSerialNumber, SignalValue newSignalValue, int quickTime, int lazyTime) {
-    if (newSignalValue == phaseThree->scheduledSignals[signalSerialNumber]) return;
+    if (newSignalValue == scheduled[signalSerialNumber]) return;
     scheduleTransition(signalSerialNumber, newSignalValue, quickTime, lazyTime);
   }
   // The rest of signalTransition: a request for another value than the last scheduled.
@@ -103,6 +103,13 @@ public:
 private:
   // tavrin::m of the thread that made this kernel, reached without the thread-local look-up.
   std::vector<int>& busOwners = tavrin::m;
+  // The wires' arrays of the current thread's phaseThree (taken at construction and at each
+  // runInitialize): the hot path reaches them through this object, not the thread-local pointer.
+  SignalValue* current = nullptr;
+  SignalValue* scheduled = nullptr;
+  uint64_t* scheduledAt = nullptr;
+  uint64_t* queuedAt = nullptr;
+  void takeWires();
   uint64_t time = 0;
   // The queue: the skew heap, or with -R the time buckets (bucketed).
   SkewHeap skewHeap;

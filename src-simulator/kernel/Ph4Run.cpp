@@ -68,7 +68,7 @@ void PhaseFour::reset() {
     return;
   }
   if (skewHeap.isEmpty()) return;
-  SignalValue* const currentSignals = phaseThree->currentSignals;
+  SignalValue* const currentSignals = current;
   Activations& set = activated();
   const uint64_t now = skewHeap.root->time;
   time = now;
@@ -90,7 +90,7 @@ void PhaseFour::reset() {
 // once, in the order of the wires' first events of that time; the others are not applied.
 [[gnu::always_inline]] inline void PhaseFour::applyEarliestBucket() {
   if (buckets.isEmpty()) return;
-  SignalValue* const currentSignals = phaseThree->currentSignals;
+  SignalValue* const currentSignals = current;
   Activations& set = activated();
   uint8_t* const last = lastOfTime.data();
   const bool watched = watchingWires;

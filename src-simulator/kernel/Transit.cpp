@@ -80,15 +80,14 @@ constexpr TransitionCell transitionTable[5][5] = {
 
 // recordEventQueueInput, inline for the transitions.
 inline void PhaseFour::record(int s, SignalValue v, uint64_t t) {
-  PhaseThree& three = *phaseThree;
-  const uint64_t lastTime = three.scheduledTimes[s];
+  const uint64_t lastTime = scheduledAt[s];
   if (t < lastTime) [[unlikely]] {
     if (v != UNINITIALIZED && v != XXX) reportTimeWarp(*this, s, v, t, lastTime);
     t = lastTime + 1;
   }
-  three.scheduledSignals[s] = v;
-  three.scheduledTimes[s] = t;
-  three.whenScheduled[s] = time;
+  scheduled[s] = v;
+  scheduledAt[s] = t;
+  queuedAt[s] = time;
   if (bucketed)
     buckets.add(t, s, v);
   else
@@ -97,7 +96,7 @@ inline void PhaseFour::record(int s, SignalValue v, uint64_t t) {
 
 void PhaseFour::scheduleTransition(int signalSerialNumber, SignalValue newSignalValue, int quickTime,
                                     int lazyTime) {
-  const SignalValue old = phaseThree->scheduledSignals[signalSerialNumber];
+  const SignalValue old = scheduled[signalSerialNumber];
   if (newSignalValue == old) return;
   if (!isSignalValue(old) || !isSignalValue(newSignalValue)) return;
   const TransitionCell& cell = transitionTable[old][newSignalValue];
@@ -115,7 +114,7 @@ void PhaseFour::altSignalTransition(int signalSerialNumber, SignalValue newSigna
 
 void PhaseFour::tsbSignalTransition(int cind, int signalSerialNumber, SignalValue newSignalValue, int quickTime,
                                     int lazyTime) {
-  SignalValue old = phaseThree->scheduledSignals[signalSerialNumber];
+  SignalValue old = scheduled[signalSerialNumber];
   switch (old) {
     case HIZ:
       tavrin::setBusOwner(busOwners, signalSerialNumber, cind);
