@@ -7,7 +7,8 @@
 #   bench/peer.sh [--vectors N] [--period P] [--rounds R] [--build DIR] [--check | --settle | --cachegrind]
 #                 [DESIGN...]
 #
-# For each design (all by default): yosys "read_verilog D.v; tribuf; synth -top D; write_json";
+# A DESIGN is the name of one in bench/peer/designs or the path of a .v file whose top module is
+# named like the file. For each design (all by default): yosys "read_verilog D.v; tribuf; synth -top D; write_json";
 # tavrin-peer writes N vectors, the structural Verilog and a testbench applying vector k at time
 # k*P and printing the outputs at (k+1)*P-1; Icarus (iverilog, then vvp) runs them; its outputs
 # become the expectations of a tavrin-net vector file (an "@TIME" line, then the vector's settings
@@ -21,7 +22,9 @@
 # N/10; the cost per vector is the difference over the difference of counts, so that start-up
 # (reading the JSON, building; loading the compiled design) does not count; iverilog's compile is
 # not timed. The runs of the two simulators are interleaved, R rounds, and the medians printed.
-#   --check       correctness only: one untimed run of N vectors (100 by default)
+#   --check       correctness only: one untimed run of N vectors (100 by default); says how many
+#                 of the outputs (one port of one vector each) were checked, those Icarus does not
+#                 show with an x after the reset
 #   --settle      each design's longest settling in both simulators, on N vectors at a period of
 #                 20000 (the table's periods come from it, with a margin)
 #   --cachegrind  instructions, D1 and last-level misses per vector of each simulator under
@@ -34,13 +37,11 @@ set -u
 here=$(cd "$(dirname "$0")" && pwd)
 designs_dir=$here/peer/designs
 
-# Each design's period (time steps per vector, above its longest settling in tavrin-net with a
-# margin: bench/peer.sh --settle) and the fixed inputs of its vectors (tavrin-peer vectors).
-declare -A period_of=(
-  [mul16]=1000 [mul32]=2000 [add256]=600 [alu32]=800 [crc32]=400 [sha256]=8000 [counters]=600 [cpu16]=800)
-declare -A pattern_of=([counters]="--toggle clk --hold rst=0" [cpu16]="--toggle clk --hold rst=0")
-all_designs="mul16 mul32 add256 alu32 crc32 sha256 counters cpu16"
-
+# The designs of bench/peer/designs, in this order. Each file says how it is run in a line
+# "// peer.sh: --period P [OPTION...]": its period (time steps per vector, above its longest
+# settling in tavrin-net with a margin: bench/peer.sh --settle) and the options of tavrin-peer
+# vectors that give its clock and reset their patterns.
+all_designs="mul16 mul32 mul64 add256 alu32 crc32 sha256 counters cpu16"
 usage() {
   echo "usage: $0 [--vectors N] [--period P] [--rounds R] [--build DIR] [--check | --settle | --cachegrind] [DESIGN...]" >&2
   echo "designs: $all_designs" >&2
@@ -66,9 +67,12 @@ while [ $# -gt 0 ]; do
   esac
   shift
 done
-designs=${*:-$all_designs}
-for design in $designs; do
-  [ -f "$designs_dir/$design.v" ] || { echo "$0: no design '$design' ($designs_dir/$design.v)" >&2; usage; }
+sources=()
+for design in ${*:-$all_designs}; do
+  source=$design
+  [[ "$design" == *.v ]] || source=$designs_dir/$design.v
+  [ -f "$source" ] || { echo "$0: no design '$design' ($source)" >&2; usage; }
+  sources+=("$(cd "$(dirname "$source")" && pwd)/$(basename "$source")")
 done
 case $mode in
   time) vectors=${vectors:-10000} ;;
@@ -190,21 +194,33 @@ case $mode in
       icarus_d1 icarus_ll ;;
 esac
 ratios=()
-for design in $designs; do
+for source in "${sources[@]}"; do
+  design=$(basename "$source" .v)
   d=$work/$design
-  p=${period:-${period_of[$design]:-1000}}
+  # The design's line "// peer.sh: --period P OPTIONS".
+  read -r -a options <<< "$(sed -n 's|^// peer.sh: *||p' "$source" | head -n 1)"
+  p=1000
+  pattern=()
+  for ((i = 0; i < ${#options[@]}; i++)); do
+    if [ "${options[i]}" = --period ]; then
+      p=${options[i + 1]}
+      i=$((i + 1))
+    else
+      pattern+=("${options[i]}")
+    fi
+  done
+  p=${period:-$p}
   [ "$mode" = settle ] && p=20000
-  pattern=${pattern_of[$design]:-}
+  # A design with a reset is checked from the vector that releases it (tavrin-peer's --lead).
   skip=0
-  [[ "$pattern" == *--hold* ]] && skip=4
-  if ! yosys -q -p "read_verilog $designs_dir/$design.v; tribuf; synth -top $design; write_json $d.json" \
+  [[ " ${pattern[*]} " == *" --hold "* ]] && skip=4
+  if ! yosys -q -p "read_verilog $source; tribuf; synth -top $design; write_json $d.json" \
     > "$d.yosys" 2>&1; then
     fail "$design" "yosys failed" "$d.yosys"
     continue
   fi
-  # shellcheck disable=SC2086  # the pattern is several options
   if ! "$peer" verilog "$d.json" > "$d.peer.v" 2> "$d.peer.err" ||
-    ! "$peer" vectors $pattern "$d.json" "$vectors" 1 > "$d.in" 2>> "$d.peer.err" ||
+    ! "$peer" vectors "${pattern[@]}" "$d.json" "$vectors" 1 > "$d.in" 2>> "$d.peer.err" ||
     ! "$peer" testbench "$d.json" "$d.in" "$p" > "$d.tb.v" 2>> "$d.peer.err"; then
     fail "$design" "tavrin-peer failed" "$d.peer.err"
     continue
@@ -220,6 +236,7 @@ for design in $designs; do
     continue
   fi
   icarus_settle=$(sed -n 's/^# settled //p' "$d.trace")
+  outputs=$(awk '!/^#/ { for (f = 1; f <= NF; f++) if ($f !~ /:=/) n++ } END { print n + 0 }' "$d.trace")
   to_vectors "$p" "$skip" < "$d.trace" > "$d.vec"
   head -n $((2 * small)) "$d.vec" > "$d.small.vec"
   vvp -n "$d.vvp" "+vectors=$d.small.in" > "$d.small.trace" 2> /dev/null
@@ -246,7 +263,7 @@ for design in $designs; do
   case $mode in
     check)
       printf '%-9s %7s %8s %7s %s\n' "$design" "$cells" "$vectors" "$p" \
-        "equal ($(tail -n 1 "$d.out" | cut -d' ' -f1) outputs)"
+        "equal ($(tail -n 1 "$d.out" | cut -d' ' -f1) of $outputs outputs checked)"
       continue ;;
     settle)
       printf '%-9s %7s %8s %14s %14s\n' "$design" "$cells" "$vectors" "$tavrin_settle" "$icarus_settle"
@@ -287,7 +304,7 @@ for design in $designs; do
   printf '%-9s %7s %8s %7s %11.2f %11.2f %7s\n' "$design" "$cells" "$vectors" "$p" "$tavrin_us" "$icarus_us" "$ratio"
 done
 
-count=$(echo "$designs" | wc -w)
+count=${#sources[@]}
 if [ "$failed" -ne 0 ]; then
   echo "FAILED: a design's outputs differ or a run failed (above)"
   exit 1

@@ -3,6 +3,7 @@
 //   8 set if less (signed)  9 set if less (unsigned)  10 nor  11 b  (others: 0)
 // Shifts take b[4:0]. carry is the adder's carry out (add) or no borrow (sub); zero and
 // negative describe y.
+// peer.sh: --period 400
 module alu32(input [3:0] op, input [31:0] a, input [31:0] b, output reg [31:0] y, output zero,
              output negative, output carry);
   wire [32:0] sum = {1'b0, a} + {1'b0, b};

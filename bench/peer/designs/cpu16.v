@@ -8,6 +8,7 @@
 // being written back when it names the same register; write-back stores the result register
 // ex_* into rd (one write port). Outputs: the ALU's output, the write-back stage and a register
 // picked by peek.
+// peer.sh: --period 500 --toggle clk --hold rst=0
 module cpu16(input clk, input rst, input [15:0] instr, input [2:0] peek, output [15:0] alu,
              output [15:0] wb_value, output [2:0] wb_rd, output wb_valid, output [15:0] peeked);
   reg [127:0] regs;

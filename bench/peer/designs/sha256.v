@@ -1,8 +1,11 @@
-// The first 16 rounds of the SHA-256 compression function, combinational: the working
-// variables a..h (state, a in the top word) and a 512-bit message block (block, word 0 in the
-// low bits) in, the variables after round 15 out. Rounds 0 to 15 take the block's words
-// themselves as their schedule words, so no message expansion is needed.
-module sha256(input [255:0] state, input [511:0] block, output [255:0] out);
+// The first four rounds of the SHA-256 compression function, combinational: the working
+// variables a..h (state, a in the top word) and the first four words of a message block (block,
+// word 0 in the low bits) in, the variables after round 3 out. The first 16 rounds take the
+// block's words themselves as their schedule words, so no message expansion is needed. Each
+// round's adders feed the next, and the carries rippling through them make the deepest logic
+// of the designs here, with many transitions before the outputs settle.
+// peer.sh: --period 1600
+module sha256(input [255:0] state, input [127:0] block, output [255:0] out);
   function [31:0] rotr(input [31:0] x, input integer n);
     rotr = (x >> n) | (x << (32 - n));
   endfunction
@@ -15,16 +18,15 @@ module sha256(input [255:0] state, input [511:0] block, output [255:0] out);
       round = {t1 + t2, a, b, c, d + t1, e, f, g};
     end
   endfunction
-  localparam [511:0] K = {
-    32'hc19bf174, 32'h9bdc06a7, 32'h80deb1fe, 32'h72be5d74, 32'h550c7dc3, 32'h243185be, 32'h12835b01, 32'hd807aa98,
-    32'hab1c5ed5, 32'h923f82a4, 32'h59f111f1, 32'h3956c25b, 32'he9b5dba5, 32'hb5c0fbcf, 32'h71374491, 32'h428a2f98};
-  wire [255:0] s [0:16];
+  localparam ROUNDS = 4;
+  localparam [127:0] K = {32'he9b5dba5, 32'hb5c0fbcf, 32'h71374491, 32'h428a2f98};
+  wire [255:0] s [0:ROUNDS];
   assign s[0] = state;
   genvar r;
   generate
-    for (r = 0; r < 16; r = r + 1) begin : rounds
+    for (r = 0; r < ROUNDS; r = r + 1) begin : rounds
       assign s[r + 1] = round(s[r], K[32 * r +: 32], block[32 * r +: 32]);
     end
   endgenerate
-  assign out = s[16];
+  assign out = s[ROUNDS];
 endmodule
