@@ -8,8 +8,8 @@
 #                 [DESIGN...]
 #
 # A DESIGN is the name of one in bench/peer/designs or the path of a .v file whose top module is
-# named like the file. For each design (all by default): yosys "read_verilog D.v; tribuf; synth -top D; write_json";
-# tavrin-peer writes N vectors, the structural Verilog and a testbench applying vector k at time
+# named like the file. For each design (all by default): yosys "read_verilog D.v; tribuf;
+# synth -top D; write_json"; tavrin-peer writes N vectors (1000 by default), the structural Verilog and a testbench applying vector k at time
 # k*P and printing the outputs at (k+1)*P-1; Icarus (iverilog, then vvp) runs them; its outputs
 # become the expectations of a tavrin-net vector file (an "@TIME" line, then the vector's settings
 # and the outputs Icarus shows without an x; a design with a reset is checked from the vector the
@@ -25,8 +25,8 @@
 #   --check       correctness only: one untimed run of N vectors (100 by default); says how many
 #                 of the outputs (one port of one vector each) were checked, those Icarus does not
 #                 show with an x after the reset
-#   --settle      each design's longest settling in both simulators, on N vectors at a period of
-#                 20000 (the table's periods come from it, with a margin)
+#   --settle      each design's longest settling in both simulators, on N vectors (1000 by
+#                 default) at a period of 20000 (the designs' periods come from it, with a margin)
 #   --cachegrind  instructions, D1 and last-level misses per vector of each simulator under
 #                 valgrind's cachegrind, from runs of N/10 and N/5 vectors (N = 500 by default)
 #   --build DIR   the build with tools/net/tavrin-net and bench/tavrin-peer ($TAVRIN_BINARY_DIR or
@@ -50,7 +50,7 @@ usage() {
 vectors=
 period=
 rounds=5
-mode=time
+mode="time"
 build=${TAVRIN_BINARY_DIR:-$here/../build}
 count_option() { [[ "$2" =~ ^[1-9][0-9]*$ ]] || { echo "$0: $1 takes a positive number, not '$2'" >&2; usage; }; }
 while [ $# -gt 0 ]; do
@@ -68,14 +68,16 @@ while [ $# -gt 0 ]; do
   shift
 done
 sources=()
-for design in ${*:-$all_designs}; do
+# shellcheck disable=SC2086  # the list of names
+[ $# -gt 0 ] || set -- $all_designs
+for design in "$@"; do
   source=$design
   [[ "$design" == *.v ]] || source=$designs_dir/$design.v
   [ -f "$source" ] || { echo "$0: no design '$design' ($source)" >&2; usage; }
   sources+=("$(cd "$(dirname "$source")" && pwd)/$(basename "$source")")
 done
 case $mode in
-  time) vectors=${vectors:-10000} ;;
+  time) vectors=${vectors:-1000} ;;
   check) vectors=${vectors:-100} ;;
   settle) vectors=${vectors:-1000} ;;
   cachegrind) vectors=${vectors:-500} ;;
@@ -156,6 +158,7 @@ timed() {
   local TIMEFORMAT='%3U %3S'
   { time "$@" > "$out" 2> "$out.err"; } 2> "$work/time"
   status=$?
+  # shellcheck disable=SC2034  # the caller's variable
   seconds=$(awk '{ print $1 + $2 }' "$work/time")
   return $status
 }
