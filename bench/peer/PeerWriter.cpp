@@ -387,11 +387,11 @@ bool writeTestbench(const Netlist& netlist, const std::string& moduleName, const
   // The design's ports are the testbench's signals port0, port1, ... in port order.
   const std::vector<Port>& ports = netlist.ports;
   auto signal = [](size_t p) { return "port" + std::to_string(p); };
-  std::string top = moduleName == "peer_tb" ? "peer_tb_" : "peer_tb";
+  const std::string top = moduleName == "peer_tb" ? "peer_tb_" : "peer_tb";
   out << "// Applies the vectors of " << formatText(vectors) << " (or +vectors=FILE) to " << moduleName
       << ", one each " << period << " time steps.\n";
   out << "module " << top << ";\n";
-  std::string printed, format, outputList;
+  std::string printed, arguments, outputList;
   for (size_t p = 0; p < ports.size(); ++p) {
     out << "  " << (ports[p].input ? "reg " : "wire ") << range(ports[p].bits.size()) << signal(p) << ";\n";
     if (!ports[p].input) outputList += (outputList.empty() ? "" : " or ") + signal(p);
@@ -407,13 +407,15 @@ bool writeTestbench(const Netlist& netlist, const std::string& moduleName, const
       printed += !input && firstOutput ? "  " : " ";
       if (!input) firstOutput = false;
       printed += formatText(ports[p].name) + (input ? ":=0x%h" : "=0b%b");
-      format += (format.empty() ? "" : ", ") + signal(p);
+      arguments += (arguments.empty() ? "" : ", ") + signal(p);
     }
-  std::string scan;
-  std::string scanned;
-  for (size_t i = 0; i < inputs.size(); ++i) scan += i ? " %h" : "%h";
+  // $fscanf reads a vector into the input ports.
+  std::string scan, scanned;
   for (size_t p = 0; p < ports.size(); ++p)
-    if (ports[p].input) scanned += (scanned.empty() ? "" : ", ") + signal(p);
+    if (ports[p].input) {
+      scan += scan.empty() ? "%h" : " %h";
+      scanned += (scanned.empty() ? "" : ", ") + signal(p);
+    }
   out << "  integer fd, got;\n"
          "  reg [8 * 4096 - 1:0] path;\n"
          "  time applied, changed, settled;\n"
@@ -442,7 +444,7 @@ bool writeTestbench(const Netlist& netlist, const std::string& moduleName, const
       << ";\n"
          "      if (changed > applied && changed - applied > settled) settled = changed - applied;\n"
          "      $display(\""
-      << printed.substr(1) << "\", " << format
+      << printed.substr(1) << "\", " << arguments
       << ");\n"
          "      #1;\n"
          "      got = $fscanf(fd, \""
