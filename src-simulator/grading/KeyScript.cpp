@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -202,13 +203,11 @@ void inputError(const ScriptStep& step, const std::string& reason) {
 }
 
 // The switches of each bit of a setting, and the levels they are set to.
-void resolveSettings(ScriptStep& step, const std::vector<SignalGroup>& groups) {
-  std::vector<int> switchOfWire(static_cast<size_t>(phaseTwo->numberOfSignals), -1);
-  for (int c = 0; c < phaseTwo->numberOfComponents; ++c)
-    if (isToggleSwitch(c)) switchOfWire[static_cast<size_t>(phaseTwo->core[c].outputs()[0])] = c;
+void resolveSettings(ScriptStep& step, const std::vector<SignalGroup>& groups, const SignalGroupNames& names,
+                     const std::vector<int>& switchOfWire) {
   for (InputSetting& setting : step.settings) {
     int group = -1, bit = -1;
-    if (!signalGroupsFind(groups, setting.name, group, bit))
+    if (!names.find(setting.name, group, bit))
       inputError(step, "unknown signal '" + printableText(setting.name) + "'");
     const SignalGroup& g = groups[static_cast<size_t>(group)];
     const int first = g.first + (bit < 0 ? 0 : bit);
@@ -350,10 +349,18 @@ void keyScriptCheck() {
   KeyScriptState& k = script();
   std::vector<SignalGroup> groups;
   std::vector<int> groupOfWire;
+  std::vector<int> switchOfWire;  // the switch whose output each wire is, or -1
+  std::unique_ptr<SignalGroupNames> names;
   for (ScriptStep& step : k.steps) {
     if (!step.settings.empty()) {
-      if (groups.empty()) signalGroupsForm(groups, groupOfWire);
-      resolveSettings(step, groups);
+      if (names == nullptr) {
+        signalGroupsForm(groups, groupOfWire);
+        names = std::make_unique<SignalGroupNames>(groups);
+        switchOfWire.assign(static_cast<size_t>(phaseTwo->numberOfSignals), -1);
+        for (int c = 0; c < phaseTwo->numberOfComponents; ++c)
+          if (isToggleSwitch(c)) switchOfWire[static_cast<size_t>(phaseTwo->core[c].outputs()[0])] = c;
+      }
+      resolveSettings(step, groups, *names, switchOfWire);
     }
     if (step.key == 0) continue;
     const int cind = phaseTwo->switchComponent(step.key);

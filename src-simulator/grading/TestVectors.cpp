@@ -142,8 +142,9 @@ bool holds(const Expectation& e) {
 void resolve() {
   VectorsState& v = vectors();
   signalGroupsForm(v.groups, v.groupOfWire);
+  const SignalGroupNames names(v.groups);
   for (Expectation& e : v.expectations) {
-    if (!signalGroupsFind(v.groups, e.name, e.group, e.bit))
+    if (!names.find(e.name, e.group, e.bit))
       unusable(v.fileNames[e.file], at(e.file, e.line), "unknown signal '" + printableText(e.name) + "'");
     const int width = e.bit < 0 ? v.groups[static_cast<size_t>(e.group)].width : 1;
     if (!valueTextBits(e.value, width, e.expected))

@@ -55,9 +55,13 @@ void signalGroupsForm(std::vector<SignalGroup>& groups, std::vector<int>& groupO
   }
 }
 
-bool signalGroupsFind(const std::vector<SignalGroup>& groups, const std::string& name, int& group, int& bit) {
-  std::string base = name;
-  long index = -1;
+namespace {
+
+// name as a group's name and an index: "Reg1[3]" is "Reg1" and 3, "Reg1" is itself and -1; false
+// for a malformed index.
+bool splitIndex(const std::string& name, std::string& base, long& index) {
+  base = name;
+  index = -1;
   if (name.size() > 2 && name.back() == ']') {
     const size_t open = name.rfind('[');
     const std::string digits = open == std::string::npos ? "" : name.substr(open + 1, name.size() - open - 2);
@@ -66,20 +70,48 @@ bool signalGroupsFind(const std::vector<SignalGroup>& groups, const std::string&
     index = std::strtol(digits.c_str(), nullptr, 10);
     base = name.substr(0, open);
   }
-  for (size_t g = 0; g < groups.size(); ++g) {
-    const SignalGroup& candidate = groups[g];
-    if (candidate.name != base) continue;
-    group = static_cast<int>(g);
-    if (index < 0) {
-      bit = -1;
-      return true;
-    }
-    const long low = candidate.lowIndex < 0 ? 0 : candidate.lowIndex;
-    if (index < low || index >= low + candidate.width) return false;
-    bit = static_cast<int>(index - low);
+  return true;
+}
+
+// The bit of group g that index names (-1: all of them); false outside it.
+bool bitOf(const SignalGroup& candidate, long index, int& bit) {
+  if (index < 0) {
+    bit = -1;
     return true;
   }
+  const long low = candidate.lowIndex < 0 ? 0 : candidate.lowIndex;
+  if (index < low || index >= low + candidate.width) return false;
+  bit = static_cast<int>(index - low);
+  return true;
+}
+
+}  // namespace
+
+bool signalGroupsFind(const std::vector<SignalGroup>& groups, const std::string& name, int& group, int& bit) {
+  std::string base;
+  long index = -1;
+  if (!splitIndex(name, base, index)) return false;
+  for (size_t g = 0; g < groups.size(); ++g) {
+    if (groups[g].name != base) continue;
+    group = static_cast<int>(g);
+    return bitOf(groups[g], index, bit);
+  }
   return false;
+}
+
+SignalGroupNames::SignalGroupNames(const std::vector<SignalGroup>& groups_) : groups(groups_) {
+  byName.reserve(groups.size());
+  for (size_t g = 0; g < groups.size(); ++g) byName.emplace(groups[g].name, static_cast<int>(g));
+}
+
+bool SignalGroupNames::find(const std::string& name, int& group, int& bit) const {
+  std::string base;
+  long index = -1;
+  if (!splitIndex(name, base, index)) return false;
+  const auto found = byName.find(base);
+  if (found == byName.end()) return false;
+  group = found->second;
+  return bitOf(groups[static_cast<size_t>(group)], index, bit);
 }
 
 std::vector<int> signalGroupsProbed(const std::vector<int>& groupOfWire) {

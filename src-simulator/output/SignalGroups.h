@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "construction/Signal.h"
@@ -29,6 +30,19 @@ void signalGroupsForm(std::vector<SignalGroup>& groups, std::vector<int>& groupO
 // "Reg1" is every bit of that group (bit -1), "Reg1[3]" its bit with index 3; false for a
 // name that is no group or an index outside it.
 bool signalGroupsFind(const std::vector<SignalGroup>& groups, const std::string& name, int& group, int& bit);
+
+// The groups by name, for finding many names in them at a constant cost each (a vector file's
+// thousands of settings and expectations): built once from the groups, which must outlive it.
+class SignalGroupNames {
+public:
+  explicit SignalGroupNames(const std::vector<SignalGroup>& groups);
+  // As signalGroupsFind above.
+  bool find(const std::string& name, int& group, int& bit) const;
+
+private:
+  const std::vector<SignalGroup>& groups;
+  std::unordered_map<std::string, int> byName;  // the first group of each name
+};
 
 // The groups any of whose wires a probe shows, in the order the probes were created.
 std::vector<int> signalGroupsProbed(const std::vector<int>& groupOfWire);
