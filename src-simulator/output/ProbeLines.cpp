@@ -24,17 +24,19 @@ std::string composeMiddle(int cind) {
 struct ProbeLines : RunObserver {
   ProbeLines() { watchesProbes = true; }
 
-  std::vector<std::string> middles;
-  unsigned run = 0;
+  std::vector<std::string> middles;  // per component, composed at its first line of the run
+  bool inRun = false;
   std::string outsideRun;
   bool registered = false;
 
+  void runStart() override {
+    middles.assign(static_cast<size_t>(phaseTwo->numberOfComponents), std::string());
+    inRun = true;
+  }
+  void runEnd() override { inRun = false; }
+
   const std::string& middle(int cind) {
-    if (bufferedRun() == 0) return outsideRun = composeMiddle(cind);
-    if (run != bufferedRun() || middles.size() != static_cast<size_t>(phaseTwo->numberOfComponents)) {
-      middles.assign(static_cast<size_t>(phaseTwo->numberOfComponents), std::string());
-      run = bufferedRun();
-    }
+    if (!inRun) return outsideRun = composeMiddle(cind);
     std::string& m = middles[static_cast<size_t>(cind)];
     if (m.empty()) m = composeMiddle(cind);
     return m;
