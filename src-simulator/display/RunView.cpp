@@ -58,6 +58,8 @@ RunView::RunView(PhaseFive& five_) : five(five_) {
 }
 
 void RunView::runStart() {
+  const Windex& window = *five.windexPointer;
+  showsPanes = window.isOpen() || window.recorder != nullptr;  // a recorder may come after the view
   for (const char* c = FunctionKeyString; *c != '\0'; ++c) FunctionKeyOperate(*c - '0');
   for (const char* c = CursorKeyString; *c != '\0'; ++c) CursorKeyOperate(*c - '0');
   five.drawStartUp();
