@@ -110,6 +110,16 @@ void increment(int cind) {
 }
 
 void mux(int cind) {
+  const ComponentCore& c = phaseTwo->core[cind];
+  if (c.numberOfControlInputs == 1 && c.numberOfDataInputs == 2 && c.numberOfOutputs == 1) {
+    // One bit of two: every netlist multiplexer, read without the general loop.
+    const SignalValue* const current = phaseThree->currentSignals;
+    const int* const pins = c.pins;
+    const SignalValue select = current[pins[2]];
+    const SignalValue v = select == ZERO ? current[pins[0]] : select == ONE ? current[pins[1]] : XXX;
+    if (pins[3] >= 0) phaseFour->signalTransition(pins[3], v, quickTime, lazyTime);
+    return;
+  }
   const Pins in = dataPins(cind);
   const Pins out = outputPins(cind);
   const int w = out.count;

@@ -38,8 +38,43 @@ void delayedTransition(int s, SignalValue v, int64_t delta) {
   if (s >= 0) phaseFour->altSignalTransition(s, v, static_cast<int>(std::clamp(delta, lowest, highest)));
 }
 
-// Gates drive only their first output.
+// Drives a component's first output.
 void drive(int cind, SignalValue v) { transition(outputSignal(cind, 0), v); }
+
+// The gates read their pins straight from the core: every netlist cell is one of them, and most
+// have one or two inputs, so each reads its inputs without a general loop (a two-input gate's
+// inputs without any) and requests its one output without looking the component up again.
+struct GatePins {
+  const int* pins;
+  int data;
+  int control;
+  int outputs;
+  const SignalValue* current;
+
+  [[gnu::always_inline]] explicit GatePins(int cind)
+      : GatePins(phaseTwo->core[cind], phaseThree->currentSignals) {}
+  [[gnu::always_inline]] GatePins(const ComponentCore& c, const SignalValue* values)
+      : pins(c.pins), data(c.numberOfDataInputs), control(c.numberOfControlInputs),
+        outputs(c.numberOfOutputs), current(values) {}
+  // Gates drive only their first output.
+  [[gnu::always_inline]] void drive(SignalValue v) const {
+    if (outputs > 0) transition(pins[data + control], v);
+  }
+};
+
+// The lowest (And) or highest (Or) of n values from wires w, starting from start; reversed reads
+// each complemented.
+template <bool Lowest, bool Complemented>
+[[gnu::always_inline]] inline SignalValue reduce(const int* w, int n, const SignalValue* current, SignalValue start) {
+  auto read = [&](int i) { return Complemented ? complement(current[w[i]]) : current[w[i]]; };
+  auto pick = [](SignalValue a, SignalValue b) { return Lowest ? (b < a ? b : a) : (b > a ? b : a); };
+  SignalValue result = start;
+  if (n == 2) return pick(pick(result, read(0)), read(1));
+  if (n == 1) return pick(result, read(0));
+#pragma GCC unroll 1
+  for (int i = 0; i < n; ++i) result = pick(result, read(i));
+  return result;
+}
 
 SignalValue invert(SignalValue v) {
   if (v == ONE) return ZERO;
@@ -47,72 +82,37 @@ SignalValue invert(SignalValue v) {
   return XXX;
 }
 
-SignalValue andValue(int cind) {
-  SignalValue result = ONE;
-  const Pins in = dataPins(cind);
-  for (int i = 0; i < in.count; ++i) {
-    SignalValue v = in.current[in.wires[i]];
-    if (v < result) result = v;
-  }
-  return result;
-}
-
-SignalValue orValue(int cind) {
-  SignalValue result = ZERO;
-  const Pins in = dataPins(cind);
-  for (int i = 0; i < in.count; ++i) {
-    SignalValue v = in.current[in.wires[i]];
-    if (v > result) result = v;
-  }
-  return result;
-}
+SignalValue andValue(const GatePins& g) { return reduce<true, false>(g.pins, g.data, g.current, ONE); }
+SignalValue orValue(const GatePins& g) { return reduce<false, false>(g.pins, g.data, g.current, ZERO); }
 
 // The parity of the inputs; XXX when one of them is not a definite level. Worked out without
 // branches on the levels, which follow no pattern a predictor could learn.
-SignalValue xorValue(int cind) {
-  const Pins in = dataPins(cind);
+SignalValue xorValue(const GatePins& g) {
   unsigned ones = 0, indefinite = 0;
-  for (int i = 0; i < in.count; ++i) {
-    const SignalValue v = in.current[in.wires[i]];
+  auto take = [&](SignalValue v) {
     ones ^= static_cast<unsigned>(v == ONE);
     indefinite |= static_cast<unsigned>(v != ONE && v != ZERO);
+  };
+  if (g.data == 2) {
+    take(g.current[g.pins[0]]);
+    take(g.current[g.pins[1]]);
+  } else {
+#pragma GCC unroll 1
+    for (int i = 0; i < g.data; ++i) take(g.current[g.pins[i]]);
   }
   return indefinite != 0 ? XXX : ones != 0 ? ONE : ZERO;
 }
 
 // Minimum over the true inputs (control list) and the complemented data inputs.
-SignalValue iandValue(int cind) {
-  SignalValue result = ONE;
-  const ComponentCore& c = phaseTwo->core[cind];
-  const SignalValue* const current = phaseThree->currentSignals;
-  const int* truePins = c.controlInputs();
-  for (int i = 0, n = c.numberOfControlInputs; i < n; ++i) {
-    SignalValue v = current[truePins[i]];
-    if (v < result) result = v;
-  }
-  const int* complementPins = c.dataInputs();
-  for (int i = 0, n = c.numberOfDataInputs; i < n; ++i) {
-    SignalValue v = complement(current[complementPins[i]]);
-    if (v < result) result = v;
-  }
-  return result;
+SignalValue iandValue(const GatePins& g) {
+  const SignalValue trueInputs = reduce<true, false>(g.pins + g.data, g.control, g.current, ONE);
+  return reduce<true, true>(g.pins, g.data, g.current, trueInputs);
 }
 
-SignalValue ciorValue(int cind) {
-  SignalValue result = ZERO;
-  const ComponentCore& c = phaseTwo->core[cind];
-  const SignalValue* const current = phaseThree->currentSignals;
-  const int* complementPins = c.dataInputs();
-  for (int i = 0, n = c.numberOfDataInputs; i < n; ++i) {
-    SignalValue v = complement(current[complementPins[i]]);
-    if (v > result) result = v;
-  }
-  const int* truePins = c.controlInputs();
-  for (int i = 0, n = c.numberOfControlInputs; i < n; ++i) {
-    SignalValue v = current[truePins[i]];
-    if (v > result) result = v;
-  }
-  return result;
+// Maximum over the complemented data inputs and the true inputs (control list).
+SignalValue ciorValue(const GatePins& g) {
+  const SignalValue complemented = reduce<false, true>(g.pins, g.data, g.current, ZERO);
+  return reduce<false, false>(g.pins + g.data, g.control, g.current, complemented);
 }
 
 int integerParameter(int cind, int i) {
@@ -143,16 +143,34 @@ void drawProbeByte(int cind, void (*draw)(int, int, int, int, SignalValue*, bool
 
 }  // namespace
 
-void and_(int cind) { drive(cind, andValue(cind)); }
-void or_(int cind) { drive(cind, orValue(cind)); }
-void not_(int cind) { drive(cind, invert(dataInputValue(cind, 0))); }
-void nand(int cind) { drive(cind, invert(andValue(cind))); }
-void nor(int cind) { drive(cind, invert(orValue(cind))); }
-void xor_(int cind) { drive(cind, xorValue(cind)); }
-
+void and_(int cind) {
+  const GatePins g(cind);
+  g.drive(andValue(g));
+}
+void or_(int cind) {
+  const GatePins g(cind);
+  g.drive(orValue(g));
+}
+void not_(int cind) {
+  const GatePins g(cind);
+  g.drive(invert(g.data > 0 ? g.current[g.pins[0]] : XXX));
+}
+void nand(int cind) {
+  const GatePins g(cind);
+  g.drive(invert(andValue(g)));
+}
+void nor(int cind) {
+  const GatePins g(cind);
+  g.drive(invert(orValue(g)));
+}
+void xor_(int cind) {
+  const GatePins g(cind);
+  g.drive(xorValue(g));
+}
 void xnor(int cind) {
-  SignalValue v = xorValue(cind);
-  drive(cind, v == ZERO ? ONE : v == ONE ? ZERO : XXX);
+  const GatePins g(cind);
+  const SignalValue v = xorValue(g);
+  g.drive(v == ZERO ? ONE : v == ONE ? ZERO : XXX);
 }
 
 void multiLevelCompare(int cind) {
@@ -163,10 +181,22 @@ void multiLevelCompare(int cind) {
   drive(cind, dataInputValue(cind, 0) == dataInputValue(cind, 1) ? ONE : ZERO);
 }
 
-void iand(int cind) { drive(cind, iandValue(cind)); }
-void inand(int cind) { drive(cind, complement(iandValue(cind))); }
-void cior(int cind) { drive(cind, ciorValue(cind)); }
-void cinor(int cind) { drive(cind, complement(ciorValue(cind))); }
+void iand(int cind) {
+  const GatePins g(cind);
+  g.drive(iandValue(g));
+}
+void inand(int cind) {
+  const GatePins g(cind);
+  g.drive(complement(iandValue(g)));
+}
+void cior(int cind) {
+  const GatePins g(cind);
+  g.drive(ciorValue(g));
+}
+void cinor(int cind) {
+  const GatePins g(cind);
+  g.drive(complement(ciorValue(g)));
+}
 
 void tsb(int cind) {
   int s = outputSignal(cind, 0);

@@ -48,6 +48,15 @@ public:
   // Destroys the nodes from start up to node, not included (every node for null), and frees the
   // blocks they emptied; start becomes node. node must be start or one that follows it.
   void releaseBefore(const ComponentNode* node);
+  // The components after `after` (a node of the list; null: all of them) in a new order: those
+  // of kinds that say they are order-free (ComponentKindRow::orderFree) behind the others,
+  // gathered by kind in the kinds' order; the others, and each kind's components, keep their
+  // order among themselves. Consecutive evaluations of one kind call one evaluator, which the
+  // processor predicts. Every node keeps its place in the list and takes the contents and the
+  // number (componentIndex) of its new place; nothing may hold the number of one of these
+  // components yet (a switch registers its number, so only components made before any switch
+  // after `after`).
+  void gatherOrderFree(const ComponentNode* after);
   void print() const;
   ~ComponentList();  // reports the count
 

@@ -95,6 +95,11 @@ struct ComponentKindRow {
   // nowhere. Otherwise (a probe tells its observers, a byte probe checks its width, a kind of the
   // circuit's own may print) it is called there too.
   bool drawsOnlyPanes = false;
+  // Its evaluation reads only its inputs' present values and asks only for transitions of its
+  // own outputs, which nothing else drives, and prints nothing: components of such kinds may be
+  // evaluated in any order within a pass without changing what the run shows (the gates and the
+  // multiplexer). A netlist's cells are numbered grouped by kind on it (ComponentList::gatherOrderFree).
+  bool orderFree = false;
   ComponentFunction xEventTriggered = nullptr;          // its key: a press, and once at each reset
   ComponentFunction heapQueueEventTriggered = nullptr;  // reserved: counts as driving, never called
   SecondaryEvaluatePointer secondaryEvaluate{};

@@ -6,6 +6,8 @@
 
 #include "components/msiPh1.h"
 #include "components/ssiPh1.h"
+#include "construction/CompList.h"
+#include "construction/Ph1.h"
 #include "construction/Schmtc.h"
 #include "construction/Signal.h"
 #include "construction/addStCmp.h"
@@ -55,7 +57,11 @@ public:
     markUsed();
     tieUndriven();
     nameWires();
+    // The cells' components grouped by kind (their wires keep the numbers they take here).
+    ComponentList& components = PhaseOne::instance().componentList;
+    const ComponentNode* const beforeCells = components.end;
     for (size_t c = 0; c < netlist.cells.size(); ++c) cell(c);
+    components.gatherOrderFree(beforeCells);
     for (size_t b = 1; b < netlist.boxes.size(); ++b) box(b);
     inputs();
     outputs();

@@ -233,6 +233,43 @@ TEST(GatesEvaluation, MissingPinsReadAsUndefinedAndDriveNothing) {
   EXPECT_EQ(last["three[2]"], "UNINITIALIZED");
 }
 
+// One input and three: every input counts wherever it stands (two-input gates take a path of
+// their own, the tables above).
+TEST(GatesEvaluation, OneAndThreeInputsTakeEveryInput) {
+  RunResult r = runCircuit(
+      [] {
+        struct Gate {
+          const char* label;
+          void (*build)(const Signal& y);
+        };
+        const Gate gates[] = {
+            {"and1", [](const Signal& y) { And(SD("aa"), Signal(1, HIZ, 1, "z"), y); }},
+            {"and3", [](const Signal& y) { And(SD("aa"), (One, Zero, One), y); }},
+            {"or3", [](const Signal& y) { Or(SD("aa"), (Zero, One, Zero), y); }},
+            {"nor3", [](const Signal& y) { Nor(SD("aa"), (Zero, Zero, Zero), y); }},
+            {"xor3", [](const Signal& y) { Xor(SD("aa"), (One, One, One), y); }},
+            {"xor1", [](const Signal& y) { Xor(SD("aa"), One, y); }},
+            {"iand21", [](const Signal& y) { Iand(SD("aa"), (One, Zero), Zero, y); }},
+            {"iand12", [](const Signal& y) { Iand(SD("aa"), One, (Zero, One), y); }},
+            {"cior12", [](const Signal& y) { CiOr(SD("aa"), Zero, (One, Zero), y); }},
+        };
+        for (const Gate& g : gates) {
+          Signal* y = new Signal(1, "y");
+          g.build(*y);
+          Probe(SD("ab"), *y, g.label);
+        }
+        stopAt(40);
+      },
+      {"-X", "-T", "500"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::map<std::string, std::string> last = finalValues(r.err);
+  const std::pair<const char*, const char*> expected[] = {
+      {"and1", "HIZ"}, {"and3", "ZERO"}, {"or3", "ONE"}, {"nor3", "ONE"},     {"xor3", "ONE"},
+      {"xor1", "ONE"}, {"iand21", "ZERO"}, {"iand12", "ZERO"}, {"cior12", "ONE"},
+  };
+  for (const auto& [label, value] : expected) EXPECT_EQ(last[label], value) << label;
+}
+
 TEST(GatesCircuit, DelaysPropagateThroughAChain) {
   RunResult r = runCircuit(
       [] {

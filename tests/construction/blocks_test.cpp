@@ -79,6 +79,33 @@ TEST(Blocks, ComponentListReleasesFromTheFront) {
   quietFlag = quiet;
 }
 
+TEST(Blocks, OrderFreeComponentsAreGatheredByKindBehindTheOthers) {
+  const int quiet = quietFlag;
+  quietFlag = 1;
+  ComponentList& list = *new ComponentList();
+  using K = ComponentKind;
+  const K kinds[] = {K::Probe, K::Or, K::Tsb, K::And, K::Mux, K::Or, K::Dff, K::And, K::Switch};
+  for (K kind : kinds) {
+    ComponentNode& node = list.add();
+    node.kind = kind;
+    node.decal = std::to_string(node.componentIndex);
+    node.outputs = {node.componentIndex};
+  }
+  list.gatherOrderFree(list.start);  // the first stays first
+  std::string order;
+  int index = 0;
+  for (const ComponentNode* node = list.start; node != nullptr; node = node->ptr, ++index) {
+    EXPECT_EQ(node->componentIndex, index);
+    EXPECT_EQ(node->outputs, std::vector<int>{std::stoi(node->decal)});  // the contents moved whole
+    order += node->decal + " ";
+  }
+  EXPECT_EQ(order, "0 2 6 8 3 7 1 5 4 ");
+  EXPECT_EQ(index, 9);
+  EXPECT_EQ(list.end->decal, "4");
+  delete &list;
+  quietFlag = quiet;
+}
+
 TEST(Blocks, DerivedHandleNamesMadeAgainAreShared) {
   Signal a(2, "a"), b(1, "b");
   const Signal first = (a[1], b), again = (a[1], b), other = (b, a[1]);
