@@ -109,17 +109,10 @@ void increment(int cind) {
   }
 }
 
-void mux(int cind) {
-  const ComponentCore& c = phaseTwo->core[cind];
-  if (c.numberOfControlInputs == 1 && c.numberOfDataInputs == 2 && c.numberOfOutputs == 1) {
-    // One bit of two: every netlist multiplexer, read without the general loop.
-    const SignalValue* const current = phaseThree->currentSignals;
-    const int* const pins = c.pins;
-    const SignalValue select = current[pins[2]];
-    const SignalValue v = select == ZERO ? current[pins[0]] : select == ONE ? current[pins[1]] : XXX;
-    if (pins[3] >= 0) phaseFour->signalTransition(pins[3], v, quickTime, lazyTime);
-    return;
-  }
+namespace {
+
+// Any width and any number of selects.
+[[gnu::noinline]] void muxOfAnyWidth(int cind) {
   const Pins in = dataPins(cind);
   const Pins out = outputPins(cind);
   const int w = out.count;
@@ -132,6 +125,24 @@ void mux(int cind) {
     }
     request(out, i, v);
   }
+}
+
+}  // namespace
+
+void mux(int cind) {
+  const ComponentCore& c = phaseTwo->core[cind];
+  if (c.numberOfControlInputs == 1 && c.numberOfDataInputs == 2 && c.numberOfOutputs == 1) {
+    // One bit of two: every netlist multiplexer, read without the general loop.
+    const SignalValue* const current = phaseThree->currentSignals;
+    const int* const pins = c.pins;
+    // Both inputs read, and the choice made without a branch on the select's level.
+    const SignalValue select = current[pins[2]], low = current[pins[0]], high = current[pins[1]];
+    const SignalValue picked = select == ONE ? high : low;
+    const SignalValue v = (select == ZERO) | (select == ONE) ? picked : XXX;
+    if (pins[3] >= 0) phaseFour->signalTransition(pins[3], v, quickTime, lazyTime);
+    return;
+  }
+  muxOfAnyWidth(cind);
 }
 
 void decoder(int cind) {

@@ -62,18 +62,25 @@ struct GatePins {
   }
 };
 
-// The lowest (And) or highest (Or) of n values from wires w, starting from start; reversed reads
-// each complemented.
+// The lowest (And) or highest (Or) of start and n values from wires w; Complemented reads each
+// complemented. Out of line for more than two, so that the gates' own code stays short.
+template <bool Lowest, bool Complemented>
+[[gnu::noinline]] SignalValue reduceMany(const int* w, int n, const SignalValue* current, SignalValue start) {
+  SignalValue result = start;
+  for (int i = 0; i < n; ++i) {
+    const SignalValue v = Complemented ? complement(current[w[i]]) : current[w[i]];
+    result = Lowest ? (v < result ? v : result) : (v > result ? v : result);
+  }
+  return result;
+}
+
 template <bool Lowest, bool Complemented>
 [[gnu::always_inline]] inline SignalValue reduce(const int* w, int n, const SignalValue* current, SignalValue start) {
   auto read = [&](int i) { return Complemented ? complement(current[w[i]]) : current[w[i]]; };
   auto pick = [](SignalValue a, SignalValue b) { return Lowest ? (b < a ? b : a) : (b > a ? b : a); };
-  SignalValue result = start;
-  if (n == 2) return pick(pick(result, read(0)), read(1));
-  if (n == 1) return pick(result, read(0));
-#pragma GCC unroll 1
-  for (int i = 0; i < n; ++i) result = pick(result, read(i));
-  return result;
+  if (n == 2) return pick(pick(start, read(0)), read(1));
+  if (n == 1) return pick(start, read(0));
+  return reduceMany<Lowest, Complemented>(w, n, current, start);
 }
 
 SignalValue invert(SignalValue v) {
@@ -82,12 +89,12 @@ SignalValue invert(SignalValue v) {
   return XXX;
 }
 
-SignalValue andValue(const GatePins& g) { return reduce<true, false>(g.pins, g.data, g.current, ONE); }
-SignalValue orValue(const GatePins& g) { return reduce<false, false>(g.pins, g.data, g.current, ZERO); }
+[[gnu::always_inline]] inline SignalValue andValue(const GatePins& g) { return reduce<true, false>(g.pins, g.data, g.current, ONE); }
+[[gnu::always_inline]] inline SignalValue orValue(const GatePins& g) { return reduce<false, false>(g.pins, g.data, g.current, ZERO); }
 
 // The parity of the inputs; XXX when one of them is not a definite level. Worked out without
 // branches on the levels, which follow no pattern a predictor could learn.
-SignalValue xorValue(const GatePins& g) {
+[[gnu::always_inline]] inline SignalValue xorValue(const GatePins& g) {
   unsigned ones = 0, indefinite = 0;
   auto take = [&](SignalValue v) {
     ones ^= static_cast<unsigned>(v == ONE);
@@ -97,20 +104,19 @@ SignalValue xorValue(const GatePins& g) {
     take(g.current[g.pins[0]]);
     take(g.current[g.pins[1]]);
   } else {
-#pragma GCC unroll 1
     for (int i = 0; i < g.data; ++i) take(g.current[g.pins[i]]);
   }
   return indefinite != 0 ? XXX : ones != 0 ? ONE : ZERO;
 }
 
 // Minimum over the true inputs (control list) and the complemented data inputs.
-SignalValue iandValue(const GatePins& g) {
+[[gnu::always_inline]] inline SignalValue iandValue(const GatePins& g) {
   const SignalValue trueInputs = reduce<true, false>(g.pins + g.data, g.control, g.current, ONE);
   return reduce<true, true>(g.pins, g.data, g.current, trueInputs);
 }
 
 // Maximum over the complemented data inputs and the true inputs (control list).
-SignalValue ciorValue(const GatePins& g) {
+[[gnu::always_inline]] inline SignalValue ciorValue(const GatePins& g) {
   const SignalValue complemented = reduce<false, true>(g.pins, g.data, g.current, ZERO);
   return reduce<false, false>(g.pins + g.data, g.control, g.current, complemented);
 }
