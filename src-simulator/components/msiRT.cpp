@@ -136,9 +136,9 @@ void mux(int cind) {
     const SignalValue* const current = phaseThree->currentSignals;
     const int* const pins = c.pins;
     // Both inputs read, and the choice made without a branch on the select's level.
-    const SignalValue select = current[pins[2]], low = current[pins[0]], high = current[pins[1]];
-    const SignalValue picked = select == ONE ? high : low;
-    const SignalValue v = (select == ZERO) | (select == ONE) ? picked : XXX;
+    constexpr uint8_t chosen[8] = {0, 2, 2, 2, 1, 2, 2, 2};  // by the select: low, high or XXX
+    const SignalValue options[3] = {current[pins[0]], current[pins[1]], XXX};
+    const SignalValue v = options[chosen[static_cast<unsigned>(current[pins[2]]) & 7]];
     if (pins[3] >= 0) phaseFour->signalTransition(pins[3], v, quickTime, lazyTime);
     return;
   }

@@ -83,10 +83,11 @@ template <bool Lowest, bool Complemented>
   return reduceMany<Lowest, Complemented>(w, n, current, start);
 }
 
+// ONE <-> ZERO, anything else XXX: looked up, since the levels follow no pattern a predictor
+// could learn.
 SignalValue invert(SignalValue v) {
-  if (v == ONE) return ZERO;
-  if (v == ZERO) return ONE;
-  return XXX;
+  constexpr SignalValue inverted[8] = {ONE, XXX, XXX, XXX, ZERO, XXX, XXX, XXX};
+  return inverted[static_cast<unsigned>(v) & 7];
 }
 
 [[gnu::always_inline]] inline SignalValue andValue(const GatePins& g) { return reduce<true, false>(g.pins, g.data, g.current, ONE); }
@@ -149,34 +150,99 @@ void drawProbeByte(int cind, void (*draw)(int, int, int, int, SignalValue*, bool
 
 }  // namespace
 
-void and_(int cind) {
+namespace {
+
+// Each gate's evaluator takes its usual shape straight from the core (two data inputs, or one
+// true and one complemented for the mixed-polarity ones, and an output: every netlist cell), and
+// hands its request on as its last act, so that it needs no saved registers; any other shape
+// (any number of inputs, a missing output) takes the general way, out of line.
+template <typename Value>
+[[gnu::always_inline]] inline void twoInputs(int cind, int data, int control, void (*general)(int), Value value) {
+  const ComponentCore& c = phaseTwo->core[cind];
+  if (c.numberOfDataInputs != data || c.numberOfControlInputs != control || c.numberOfOutputs == 0) [[unlikely]] {
+    general(cind);
+    return;
+  }
+  const SignalValue* const current = phaseThree->currentSignals;
+  const int* const pins = c.pins;
+  transition(pins[2], value(current[pins[0]], current[pins[1]]));
+}
+
+SignalValue lower(SignalValue a, SignalValue b) { return b < a ? b : a; }
+SignalValue higher(SignalValue a, SignalValue b) { return b > a ? b : a; }
+SignalValue parity(SignalValue a, SignalValue b) {
+  const bool definite = (a == ZERO || a == ONE) & (b == ZERO || b == ONE);
+  return definite ? ((a == ONE) != (b == ONE) ? ONE : ZERO) : XXX;
+}
+
+[[gnu::noinline]] void andOfAny(int cind) {
   const GatePins g(cind);
   g.drive(andValue(g));
 }
-void or_(int cind) {
+[[gnu::noinline]] void orOfAny(int cind) {
   const GatePins g(cind);
   g.drive(orValue(g));
 }
-void not_(int cind) {
-  const GatePins g(cind);
-  g.drive(invert(g.data > 0 ? g.current[g.pins[0]] : XXX));
-}
-void nand(int cind) {
+[[gnu::noinline]] void nandOfAny(int cind) {
   const GatePins g(cind);
   g.drive(invert(andValue(g)));
 }
-void nor(int cind) {
+[[gnu::noinline]] void norOfAny(int cind) {
   const GatePins g(cind);
   g.drive(invert(orValue(g)));
 }
-void xor_(int cind) {
+[[gnu::noinline]] void xorOfAny(int cind) {
   const GatePins g(cind);
   g.drive(xorValue(g));
 }
-void xnor(int cind) {
+[[gnu::noinline]] void xnorOfAny(int cind) {
   const GatePins g(cind);
-  const SignalValue v = xorValue(g);
-  g.drive(v == ZERO ? ONE : v == ONE ? ZERO : XXX);
+  g.drive(invert(xorValue(g)));
+}
+[[gnu::noinline]] void iandOfAny(int cind) {
+  const GatePins g(cind);
+  g.drive(iandValue(g));
+}
+[[gnu::noinline]] void inandOfAny(int cind) {
+  const GatePins g(cind);
+  g.drive(complement(iandValue(g)));
+}
+[[gnu::noinline]] void ciorOfAny(int cind) {
+  const GatePins g(cind);
+  g.drive(ciorValue(g));
+}
+[[gnu::noinline]] void cinorOfAny(int cind) {
+  const GatePins g(cind);
+  g.drive(complement(ciorValue(g)));
+}
+[[gnu::noinline]] void notOfAny(int cind) {
+  const GatePins g(cind);
+  g.drive(invert(g.data > 0 ? g.current[g.pins[0]] : XXX));
+}
+
+}  // namespace
+
+// The values are compared with ONE and ZERO as the general way starts from them (And from ONE,
+// Or from ZERO); with two levels of the five that changes nothing.
+void and_(int cind) { twoInputs(cind, 2, 0, andOfAny, lower); }
+void or_(int cind) { twoInputs(cind, 2, 0, orOfAny, higher); }
+void nand(int cind) {
+  twoInputs(cind, 2, 0, nandOfAny, [](SignalValue a, SignalValue b) { return invert(lower(a, b)); });
+}
+void nor(int cind) {
+  twoInputs(cind, 2, 0, norOfAny, [](SignalValue a, SignalValue b) { return invert(higher(a, b)); });
+}
+void xor_(int cind) { twoInputs(cind, 2, 0, xorOfAny, parity); }
+void xnor(int cind) {
+  twoInputs(cind, 2, 0, xnorOfAny, [](SignalValue a, SignalValue b) { return invert(parity(a, b)); });
+}
+void not_(int cind) {
+  const ComponentCore& c = phaseTwo->core[cind];
+  if (c.numberOfDataInputs != 1 || c.numberOfControlInputs != 0 || c.numberOfOutputs == 0) [[unlikely]] {
+    notOfAny(cind);
+    return;
+  }
+  transition(c.pins[1], invert(phaseThree->currentSignals[c.pins[0]]));
 }
 
 void multiLevelCompare(int cind) {
@@ -187,21 +253,24 @@ void multiLevelCompare(int cind) {
   drive(cind, dataInputValue(cind, 0) == dataInputValue(cind, 1) ? ONE : ZERO);
 }
 
+// The data input is the complemented one, the control the true one.
 void iand(int cind) {
-  const GatePins g(cind);
-  g.drive(iandValue(g));
+  twoInputs(cind, 1, 1, iandOfAny,
+            [](SignalValue complemented, SignalValue truth) { return lower(truth, complement(complemented)); });
 }
 void inand(int cind) {
-  const GatePins g(cind);
-  g.drive(complement(iandValue(g)));
+  twoInputs(cind, 1, 1, inandOfAny, [](SignalValue complemented, SignalValue truth) {
+    return complement(lower(truth, complement(complemented)));
+  });
 }
 void cior(int cind) {
-  const GatePins g(cind);
-  g.drive(ciorValue(g));
+  twoInputs(cind, 1, 1, ciorOfAny,
+            [](SignalValue complemented, SignalValue truth) { return higher(complement(complemented), truth); });
 }
 void cinor(int cind) {
-  const GatePins g(cind);
-  g.drive(complement(ciorValue(g)));
+  twoInputs(cind, 1, 1, cinorOfAny, [](SignalValue complemented, SignalValue truth) {
+    return complement(higher(complement(complemented), truth));
+  });
 }
 
 void tsb(int cind) {
