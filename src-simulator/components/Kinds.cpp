@@ -54,7 +54,12 @@ constexpr ComponentKindRow libraryKinds[] = {
      .outputOverloadable = 1,
      .pins = {.data = "in", .control = "enable", .outputs = "out"}},
 
-    {.kind = K::Probe, .name = "Probe", .drawDynamic = probe, .icon = circleIcon, .pins = {.data = "in"}},
+    {.kind = K::Probe,
+     .name = "Probe",
+     .drawDynamic = probe,
+     .tellsOnlyProbeWatchers = true,
+     .icon = circleIcon,
+     .pins = {.data = "in"}},
     {.kind = K::ProbeByte,
      .name = "ProbeByte",
      .drawDynamic = probebyte,

@@ -95,6 +95,9 @@ struct ComponentKindRow {
   // nowhere. Otherwise (a probe tells its observers, a byte probe checks its width, a kind of the
   // circuit's own may print) it is called there too.
   bool drawsOnlyPanes = false;
+  // drawDynamic only tells the run's probe watchers (kernel/RunObserver.h: probe lines, the
+  // window's panes): a run without any does not call it (a probe's, with -X -Q).
+  bool tellsOnlyProbeWatchers = false;
   // Its evaluation reads only its inputs' present values and asks only for transitions of its
   // own outputs, which nothing else drives, and prints nothing: components of such kinds may be
   // evaluated in any order within a pass without changing what the run shows (the gates and the

@@ -83,10 +83,12 @@ public:
 
   // One bit per component, in the bit set's layout: whether its drawDynamic hook is called at
   // this level. Without a window (nothing shows the drawings) those of kinds whose hook only
-  // draws panes (drawsOnlyPanes: the switches') are left out.
+  // draws panes (drawsOnlyPanes: the switches') are left out, and without probe watchers those
+  // whose hook only tells them (tellsOnlyProbeWatchers: the probes').
   // Null when no component is.
-  const uint64_t* drawMasks(int level, bool withoutWindow) {
-    if (level != drawLevel || withoutWindow != drawWithoutWindow || drawBits.empty()) {
+  const uint64_t* drawMasks(int level, bool withoutWindow, bool withoutProbeWatchers) {
+    if (level != drawLevel || withoutWindow != drawWithoutWindow || withoutProbeWatchers != drawWithoutWatchers ||
+        drawBits.empty()) {
       const PhaseTwo& two = *phaseTwo;
       drawBits.assign(bits.size() + 1, 0);  // never empty, also for no component
       drawAny = false;
@@ -94,13 +96,14 @@ public:
         const ComponentKindRow& kind = two.kindOf(i);
         const int drawnAt = two.record[i].graphicLevel;
         if (kind.drawDynamic != nullptr && (kind.outputOverloadable == 0 ? level >= drawnAt : level == drawnAt) &&
-            (!withoutWindow || !kind.drawsOnlyPanes)) {
+            (!withoutWindow || !kind.drawsOnlyPanes) && (!withoutProbeWatchers || !kind.tellsOnlyProbeWatchers)) {
           drawBits[static_cast<size_t>(i) >> 6] |= uint64_t{1} << (i & 63);
           drawAny = true;
         }
       }
       drawLevel = level;
       drawWithoutWindow = withoutWindow;
+      drawWithoutWatchers = withoutProbeWatchers;
     }
     return drawAny ? drawBits.data() : nullptr;
   }
@@ -124,6 +127,7 @@ private:
   bool pending = false;     // the bit set holds a component
   int drawLevel = 0;
   bool drawWithoutWindow = false;
+  bool drawWithoutWatchers = false;
   bool drawAny = false;
   std::vector<uint64_t> drawBits;
   std::vector<uint64_t> bits;

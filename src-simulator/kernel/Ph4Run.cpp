@@ -47,7 +47,8 @@ void PhaseFour::reset() {
   FrontEnd* const front = frontEnd;
   const uint64_t* const drawn =
       front == nullptr ? nullptr
-                       : set.drawMasks(front->detailLevel != nullptr ? *front->detailLevel : 1, !front->showsPanes);
+                       : set.drawMasks(front->detailLevel != nullptr ? *front->detailLevel : 1, !front->showsPanes,
+                                       probeWatchers.empty());
   if (drawn == nullptr) {
     set.takeAscending([&](int i) {
       if (const ComponentFunction evaluate = core[i].logicEvaluate; evaluate != nullptr) evaluate(i);
