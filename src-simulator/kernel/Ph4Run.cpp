@@ -95,8 +95,23 @@ void PhaseFour::reset() {
   Activations& set = activated();
   uint8_t* const last = lastOfTime.data();
   const bool watched = watchingWires;
-  appliedEvents += static_cast<uint64_t>(buckets.removeEarliest(time, [&](const TimeBuckets::Entry* e, int count) {
+  appliedEvents += static_cast<uint64_t>(buckets.removeEarliest(time, [&](const TimeBuckets::Entry* e, int count,
+                                                                          bool repeated) {
     const uint64_t now = time;
+    if (!repeated) [[likely]] {
+      // Each wire once: its event is its last.
+      for (int i = 0; i < count; ++i) {
+        const int s = e[i].wire;
+        const SignalValue v = e[i].value;
+        if (v != currentSignals[s]) {
+          currentSignals[s] = v;
+          if (watched) [[unlikely]]
+            for (RunObserver* o : wireWatchers) o->wireChange(now, s, v);
+          set.markWire(s, v);
+        }
+      }
+      return;
+    }
     for (int i = 0; i < count; ++i) last[e[i].wire] = static_cast<uint8_t>(e[i].value);
     for (int i = 0; i < count; ++i) {
       const int s = e[i].wire;

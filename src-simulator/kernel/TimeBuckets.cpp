@@ -37,6 +37,7 @@ void TimeBuckets::advanceBase(uint64_t t) {
     const unsigned slot = static_cast<unsigned>(f.time) & mask;
     slots[slot].push_back(f.entry);
     occupied[slot >> 6] |= uint64_t{1} << (slot & 63);
+    repeats[slot >> 6] |= uint64_t{1} << (slot & 63);  // its wire may be there already
   }
 }
 
@@ -50,7 +51,10 @@ bool TimeBuckets::takeEarliest(Event& event) {
     std::vector<Entry>& bucket = slots[slot];
     taken = bucket.front();
     bucket.erase(bucket.begin());
-    if (bucket.empty()) occupied[slot >> 6] &= ~(uint64_t{1} << (slot & 63));
+    if (bucket.empty()) {
+      occupied[slot >> 6] &= ~(uint64_t{1} << (slot & 63));
+      repeats[slot >> 6] &= ~(uint64_t{1} << (slot & 63));
+    }
   } else {
     taken = far.front().entry;
     std::pop_heap(far.begin(), far.end(), std::greater<>{});
@@ -64,6 +68,7 @@ bool TimeBuckets::takeEarliest(Event& event) {
 void TimeBuckets::clear() {
   for (unsigned slot = 0; slot < span; ++slot) slots[slot].clear();
   std::fill(std::begin(occupied), std::end(occupied), 0);
+  std::fill(std::begin(repeats), std::end(repeats), 0);
   far.clear();
   base = 0;
   length = 0;

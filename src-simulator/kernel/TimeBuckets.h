@@ -42,11 +42,18 @@ public:
     }
   }
 
+  // Says that an event is added at time t for a wire whose last event is queued at t already:
+  // that time's bucket holds the wire twice.
+  void noteRepeat(uint64_t t) {
+    if (t - base < span) repeats[(static_cast<unsigned>(t) & mask) >> 6] |= uint64_t{1} << (t & 63);
+  }
+
   // The time of the earliest event; the queue must not be empty.
   uint64_t earliestTime() const;
 
-  // Takes every event of the earliest time out of the queue and calls apply(entries, count)
-  // once with them, in the order they were added; sets now to that time and returns the count.
+  // Takes every event of the earliest time out of the queue and calls apply(entries, count,
+  // repeated) once with them, in the order they were added; repeated is false when no wire is
+  // among them twice (see noteRepeat). Sets now to that time and returns the count.
   // The queue must not be empty; apply must not add events.
   template <typename Apply>
   int removeEarliest(uint64_t& now, Apply apply);
@@ -80,6 +87,7 @@ private:
   uint64_t base = 0;
   std::unique_ptr<std::vector<Entry>[]> slots;
   uint64_t occupied[span / 64] = {};
+  uint64_t repeats[span / 64] = {};  // per slot: a wire may be in it twice
   std::vector<Far> far;
   uint64_t farOrder = 0;
   std::vector<Entry> farBatch;  // the events of a time taken from far, for apply
@@ -102,9 +110,11 @@ int TimeBuckets::removeEarliest(uint64_t& now, Apply apply) {
     const unsigned slot = static_cast<unsigned>(inBuckets) & mask;
     std::vector<Entry>& bucket = slots[slot];
     const int count = static_cast<int>(bucket.size());
-    apply(static_cast<const Entry*>(bucket.data()), count);
+    const uint64_t bit = uint64_t{1} << (slot & 63);
+    apply(static_cast<const Entry*>(bucket.data()), count, (repeats[slot >> 6] & bit) != 0);
     bucket.clear();
-    occupied[slot >> 6] &= ~(uint64_t{1} << (slot & 63));
+    occupied[slot >> 6] &= ~bit;
+    repeats[slot >> 6] &= ~bit;
     length -= count;
     return count;
   }
@@ -122,7 +132,7 @@ int TimeBuckets::removeEarliest(uint64_t& now, Apply apply) {
   }
   now = t;
   const int count = static_cast<int>(farBatch.size());
-  apply(static_cast<const Entry*>(farBatch.data()), count);
+  apply(static_cast<const Entry*>(farBatch.data()), count, true);
   length -= count;
   return count;
 }

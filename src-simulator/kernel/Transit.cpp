@@ -88,10 +88,13 @@ inline void PhaseFour::record(int s, SignalValue v, uint64_t t) {
   scheduled[s] = v;
   scheduledAt[s] = t;
   queuedAt[s] = time;
-  if (bucketed)
+  if (bucketed) {
+    // A wire's events are queued in the order of their times: only its last can share t.
+    if (t == lastTime) [[unlikely]] buckets.noteRepeat(t);
     buckets.add(t, s, v);
-  else
+  } else {
     skewHeap.add(t, s, v);
+  }
 }
 
 void PhaseFour::scheduleTransition(int signalSerialNumber, SignalValue newSignalValue, int quickTime,

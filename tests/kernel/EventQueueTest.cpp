@@ -129,7 +129,7 @@ TEST(TimeBuckets, ComeOutByTimeThenInTheOrderAdded) {
       } else {
         ++it;
       }
-    buckets.removeEarliest(now, [&](const TimeBuckets::Entry* e, int count) {
+    buckets.removeEarliest(now, [&](const TimeBuckets::Entry* e, int count, bool) {
       for (int i = 0; i < count; ++i) seen += std::to_string(now) + ":" + std::to_string(e[i].wire) + " ";
     });
     ASSERT_EQ(now, first);
