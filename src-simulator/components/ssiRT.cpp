@@ -41,9 +41,8 @@ void delayedTransition(int s, SignalValue v, int64_t delta) {
 // Drives a component's first output.
 void drive(int cind, SignalValue v) { transition(outputSignal(cind, 0), v); }
 
-// The gates read their pins straight from the core: every netlist cell is one of them, and most
-// have one or two inputs, so each reads its inputs without a general loop (a two-input gate's
-// inputs without any) and requests its one output without looking the component up again.
+// A gate's pins, read once from the core for its general way (any number of inputs), which
+// requests its one output without looking the component up again.
 struct GatePins {
   const int* pins;
   int data;
@@ -63,24 +62,15 @@ struct GatePins {
 };
 
 // The lowest (And) or highest (Or) of start and n values from wires w; Complemented reads each
-// complemented. Out of line for more than two, so that the gates' own code stays short.
+// complemented.
 template <bool Lowest, bool Complemented>
-[[gnu::noinline]] SignalValue reduceMany(const int* w, int n, const SignalValue* current, SignalValue start) {
+[[gnu::always_inline]] inline SignalValue reduce(const int* w, int n, const SignalValue* current, SignalValue start) {
   SignalValue result = start;
   for (int i = 0; i < n; ++i) {
     const SignalValue v = Complemented ? complement(current[w[i]]) : current[w[i]];
     result = Lowest ? (v < result ? v : result) : (v > result ? v : result);
   }
   return result;
-}
-
-template <bool Lowest, bool Complemented>
-[[gnu::always_inline]] inline SignalValue reduce(const int* w, int n, const SignalValue* current, SignalValue start) {
-  auto read = [&](int i) { return Complemented ? complement(current[w[i]]) : current[w[i]]; };
-  auto pick = [](SignalValue a, SignalValue b) { return Lowest ? (b < a ? b : a) : (b > a ? b : a); };
-  if (n == 2) return pick(pick(start, read(0)), read(1));
-  if (n == 1) return pick(start, read(0));
-  return reduceMany<Lowest, Complemented>(w, n, current, start);
 }
 
 // ONE <-> ZERO, anything else XXX: looked up, since the levels follow no pattern a predictor
@@ -101,12 +91,7 @@ SignalValue invert(SignalValue v) {
     ones ^= static_cast<unsigned>(v == ONE);
     indefinite |= static_cast<unsigned>(v != ONE && v != ZERO);
   };
-  if (g.data == 2) {
-    take(g.current[g.pins[0]]);
-    take(g.current[g.pins[1]]);
-  } else {
-    for (int i = 0; i < g.data; ++i) take(g.current[g.pins[i]]);
-  }
+  for (int i = 0; i < g.data; ++i) take(g.current[g.pins[i]]);
   return indefinite != 0 ? XXX : ones != 0 ? ONE : ZERO;
 }
 
@@ -175,50 +160,27 @@ SignalValue parity(SignalValue a, SignalValue b) {
   return definite ? ((a == ONE) != (b == ONE) ? ONE : ZERO) : XXX;
 }
 
-[[gnu::noinline]] void andOfAny(int cind) {
+SignalValue same(SignalValue v) { return v; }
+SignalValue notInput(const GatePins& g) { return g.data > 0 ? g.current[g.pins[0]] : XXX; }
+
+// The general way of a gate: its value over any number of inputs, then made its output's level.
+template <SignalValue (*Value)(const GatePins&), SignalValue (*Output)(SignalValue)>
+[[gnu::noinline]] void ofAny(int cind) {
   const GatePins g(cind);
-  g.drive(andValue(g));
+  g.drive(Output(Value(g)));
 }
-[[gnu::noinline]] void orOfAny(int cind) {
-  const GatePins g(cind);
-  g.drive(orValue(g));
-}
-[[gnu::noinline]] void nandOfAny(int cind) {
-  const GatePins g(cind);
-  g.drive(invert(andValue(g)));
-}
-[[gnu::noinline]] void norOfAny(int cind) {
-  const GatePins g(cind);
-  g.drive(invert(orValue(g)));
-}
-[[gnu::noinline]] void xorOfAny(int cind) {
-  const GatePins g(cind);
-  g.drive(xorValue(g));
-}
-[[gnu::noinline]] void xnorOfAny(int cind) {
-  const GatePins g(cind);
-  g.drive(invert(xorValue(g)));
-}
-[[gnu::noinline]] void iandOfAny(int cind) {
-  const GatePins g(cind);
-  g.drive(iandValue(g));
-}
-[[gnu::noinline]] void inandOfAny(int cind) {
-  const GatePins g(cind);
-  g.drive(complement(iandValue(g)));
-}
-[[gnu::noinline]] void ciorOfAny(int cind) {
-  const GatePins g(cind);
-  g.drive(ciorValue(g));
-}
-[[gnu::noinline]] void cinorOfAny(int cind) {
-  const GatePins g(cind);
-  g.drive(complement(ciorValue(g)));
-}
-[[gnu::noinline]] void notOfAny(int cind) {
-  const GatePins g(cind);
-  g.drive(invert(g.data > 0 ? g.current[g.pins[0]] : XXX));
-}
+constexpr auto andOfAny = ofAny<andValue, same>;
+constexpr auto orOfAny = ofAny<orValue, same>;
+constexpr auto nandOfAny = ofAny<andValue, invert>;
+constexpr auto norOfAny = ofAny<orValue, invert>;
+constexpr auto xorOfAny = ofAny<xorValue, same>;
+constexpr auto xnorOfAny = ofAny<xorValue, invert>;
+constexpr auto iandOfAny = ofAny<iandValue, same>;
+constexpr auto inandOfAny = ofAny<iandValue, complement>;
+constexpr auto ciorOfAny = ofAny<ciorValue, same>;
+constexpr auto cinorOfAny = ofAny<ciorValue, complement>;
+constexpr auto notOfAny = ofAny<notInput, invert>;
+
 
 }  // namespace
 
