@@ -50,11 +50,13 @@ struct GatePins {
   int outputs;
   const SignalValue* current;
 
-  [[gnu::always_inline]] explicit GatePins(int cind)
-      : GatePins(phaseTwo->core[cind], phaseThree->currentSignals) {}
+  [[gnu::always_inline]] explicit GatePins(int cind) : GatePins(phaseTwo->core[cind], phaseThree->currentSignals) {}
   [[gnu::always_inline]] GatePins(const ComponentCore& c, const SignalValue* values)
-      : pins(c.pins), data(c.numberOfDataInputs), control(c.numberOfControlInputs),
-        outputs(c.numberOfOutputs), current(values) {}
+      : pins(c.pins),
+        data(c.numberOfDataInputs),
+        control(c.numberOfControlInputs),
+        outputs(c.numberOfOutputs),
+        current(values) {}
   // Gates drive only their first output.
   [[gnu::always_inline]] void drive(SignalValue v) const {
     if (outputs > 0) transition(pins[data + control], v);
@@ -80,8 +82,12 @@ SignalValue invert(SignalValue v) {
   return inverted[static_cast<unsigned>(v) & 7];
 }
 
-[[gnu::always_inline]] inline SignalValue andValue(const GatePins& g) { return reduce<true, false>(g.pins, g.data, g.current, ONE); }
-[[gnu::always_inline]] inline SignalValue orValue(const GatePins& g) { return reduce<false, false>(g.pins, g.data, g.current, ZERO); }
+[[gnu::always_inline]] inline SignalValue andValue(const GatePins& g) {
+  return reduce<true, false>(g.pins, g.data, g.current, ONE);
+}
+[[gnu::always_inline]] inline SignalValue orValue(const GatePins& g) {
+  return reduce<false, false>(g.pins, g.data, g.current, ZERO);
+}
 
 // The parity of the inputs; XXX when one of them is not a definite level. Worked out without
 // branches on the levels, which follow no pattern a predictor could learn.
@@ -133,10 +139,6 @@ void drawProbeByte(int cind, void (*draw)(int, int, int, int, SignalValue*, bool
   draw(t.x, t.y, t.w, t.h, values, true, paneShrink);
 }
 
-}  // namespace
-
-namespace {
-
 // Each gate's evaluator takes its usual shape straight from the core (two data inputs, or one
 // true and one complemented for the mixed-polarity ones, and an output: every netlist cell), and
 // hands its request on as its last act, so that it needs no saved registers; any other shape
@@ -181,11 +183,10 @@ constexpr auto ciorOfAny = ofAny<ciorValue, same>;
 constexpr auto cinorOfAny = ofAny<ciorValue, complement>;
 constexpr auto notOfAny = ofAny<notInput, invert>;
 
-
 }  // namespace
 
-// The values are compared with ONE and ZERO as the general way starts from them (And from ONE,
-// Or from ZERO); with two levels of the five that changes nothing.
+// Of two levels the lower (higher) is the general way's result: its start, ONE for And and ZERO
+// for Or, never wins against one of the five.
 void and_(int cind) { twoInputs(cind, 2, 0, andOfAny, lower); }
 void or_(int cind) { twoInputs(cind, 2, 0, orOfAny, higher); }
 void nand(int cind) {

@@ -89,8 +89,8 @@ struct ComponentKindRow {
   // The label of a component whose designation gives none and whose construction sets none;
   // null for the name.
   const char* label = nullptr;
-  ComponentFunction logicEvaluate = nullptr;            // evaluates an activated component
-  ComponentFunction drawDynamic = nullptr;              // draws its panes (or writes its probe lines)
+  ComponentFunction logicEvaluate = nullptr;  // evaluates an activated component
+  ComponentFunction drawDynamic = nullptr;    // draws its panes (or writes its probe lines)
   // drawDynamic only draws panes (a switch's): it is not called in a run whose drawings go
   // nowhere. Otherwise (a probe tells its observers, a byte probe checks its width, a kind of the
   // circuit's own may print) it is called there too.
