@@ -74,36 +74,39 @@ bool valueTextRead(const std::string& text, ValueText& value, std::string& reaso
 }
 
 bool valueTextBits(const ValueText& value, int width, std::vector<SignalValue>& out) {
-  out.assign(static_cast<size_t>(width), ZERO);
-  std::vector<SignalValue> bits;  // bit 0 first, as written
+  const size_t w = width > 0 ? static_cast<size_t>(width) : 0;
+  out.assign(w, ZERO);
+  // Bit k of the value, bit 0 first: stored below the width, else it must be 0.
+  bool fits = true;
+  auto put = [&](size_t k, SignalValue bit) {
+    if (k < w)
+      out[k] = bit;
+    else if (bit != ZERO)
+      fits = false;
+  };
+  const std::string& digits = value.digits;
   switch (value.notation) {
     case ValueNotation::letter:
-      out.assign(static_cast<size_t>(width), valueOfChar(value.digits[0]));
+      out.assign(w, valueOfChar(digits[0]));
       return true;
     case ValueNotation::binary:
-      for (size_t k = value.digits.size(); k-- > 0;) bits.push_back(valueOfChar(value.digits[k]));
+      for (size_t k = 0; k < digits.size(); ++k) put(k, valueOfChar(digits[digits.size() - 1 - k]));
       break;
     case ValueNotation::hex:
-      for (size_t k = value.digits.size(); k-- > 0;) {
-        const char c = value.digits[k];
+      for (size_t k = 0; k < digits.size(); ++k) {
+        const char c = digits[digits.size() - 1 - k];
         const int v = c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
-        for (int b = 0; b < 4; ++b) bits.push_back((v >> b) & 1 ? ONE : ZERO);
+        for (size_t b = 0; b < 4; ++b) put(4 * k + b, (v >> b) & 1 ? ONE : ZERO);
       }
       break;
     case ValueNotation::decimal: {
       uint64_t v = 0;
-      for (char c : value.digits) v = v * 10 + static_cast<uint64_t>(c - '0');  // read checked it fits
-      for (; v != 0; v >>= 1) bits.push_back(v & 1 ? ONE : ZERO);
+      for (char c : digits) v = v * 10 + static_cast<uint64_t>(c - '0');  // read checked it fits
+      for (size_t k = 0; v != 0; v >>= 1, ++k) put(k, v & 1 ? ONE : ZERO);
       break;
     }
   }
-  for (size_t k = 0; k < bits.size(); ++k) {
-    if (k < static_cast<size_t>(width))
-      out[k] = bits[k];
-    else if (bits[k] != ZERO)
-      return false;
-  }
-  return true;
+  return fits;
 }
 
 bool valueTextDefinite(const ValueText& value) {
