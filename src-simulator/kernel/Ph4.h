@@ -126,8 +126,6 @@ private:
   std::vector<RunObserver*> wireWatchers;
   std::vector<RunObserver*> probeWatchers;
   bool scriptPending() const;
-  // Queues an event with the wire's scheduled value and time (Transit.cpp).
-  void record(int signalSerialNumber, SignalValue value, uint64_t at);
   Activations& activated();
   bool idle() const;
   // The bodies of evaluatePass and applyNextTime, inlined into the loops of run and settle.

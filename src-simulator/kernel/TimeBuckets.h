@@ -30,31 +30,28 @@ public:
   int getLength() const { return length; }
 
   // Queues a change of wire to value at time t. Any t is taken, also one before the time the
-  // queue has reached; events of one time come out in the order they were added.
-  void add(uint64_t t, int wire, SignalValue value) {
+  // queue has reached; events of one time come out in the order they were added. repeat: the
+  // wire may have an event at t already, so that time's bucket may hold it twice.
+  void add(uint64_t t, int wire, SignalValue value, bool repeat = true) {
     ++length;
     if (t - base < span) {  // also false for t < base
       const unsigned slot = static_cast<unsigned>(t) & mask;
       slots[slot].push_back(Entry{wire, value});
-      occupied[slot >> 6] |= uint64_t{1} << (slot & 63);
+      const uint64_t bit = uint64_t{1} << (slot & 63);
+      occupied[slot >> 6] |= bit;
+      if (repeat) [[unlikely]] repeats[slot >> 6] |= bit;
     } else {
       addFar(t, wire, value);
     }
-  }
-
-  // Says that an event is added at time t for a wire whose last event is queued at t already:
-  // that time's bucket holds the wire twice.
-  void noteRepeat(uint64_t t) {
-    if (t - base < span) repeats[(static_cast<unsigned>(t) & mask) >> 6] |= uint64_t{1} << (t & 63);
   }
 
   // The time of the earliest event; the queue must not be empty.
   uint64_t earliestTime() const;
 
   // Takes every event of the earliest time out of the queue and calls apply(entries, count,
-  // repeated) once with them, in the order they were added; repeated is false when no wire is
-  // among them twice (see noteRepeat). Sets now to that time and returns the count.
-  // The queue must not be empty; apply must not add events.
+  // repeated) once with them, in the order they were added; repeated is false when no wire can
+  // be among them twice (none was added with repeat). Sets now to that time and returns the
+  // count. The queue must not be empty; apply must not add events.
   template <typename Apply>
   int removeEarliest(uint64_t& now, Apply apply);
 

@@ -1,9 +1,9 @@
 #include <iostream>
+#include <type_traits>
 #include <vector>
 
 #include "elaboration/Ph2.h"
 #include "process/StandardStreams.h"
-#include "elaboration/Ph3.h"
 #include "kernel/Ph4.h"
 #include "kernel/RunTime.h"
 
@@ -29,8 +29,6 @@ static inline void setBusOwner(std::vector<int>& owners, int signal, int cind) {
 }  // namespace tavrin
 
 namespace {
-
-inline bool isSignalValue(SignalValue v) { return v >= ZERO && v <= ONE; }
 
 // What a request does, by last scheduled value and requested value: up to two events,
 // each after the quick or the lazy delay.
@@ -62,15 +60,40 @@ constexpr TransitionCell transitionTable[5][5] = {
     {throughXxxTo(ZERO), lazyTo(UNINITIALIZED), lazyTo(XXX), lazyTo(HIZ), none},
 };
 
-[[gnu::cold, gnu::noinline]] void reportTimeWarp(const PhaseFour& four, int s, SignalValue v, uint64_t requested,
-                                                  uint64_t lastTime) {
-  const PhaseThree& three = *phaseThree;
+// The table packed for the request: per cell a byte per step (0x80, the lazy delay 0x08, the
+// value in the low three bits), the first step in the low byte; rows and columns 5 to 7 empty,
+// so that any two values below 8 index it.
+struct PackedTransitions {
+  uint16_t cell[8][8];
+};
+constexpr uint16_t packStep(TransitionStep step) {
+  return static_cast<uint16_t>(0x80u | (step.lazy ? 0x08u : 0u) | static_cast<unsigned>(step.value));
+}
+constexpr PackedTransitions packTransitions() {
+  PackedTransitions p{};
+  for (int o = 0; o < 5; ++o)
+    for (int n = 0; n < 5; ++n) {
+      const TransitionCell& c = transitionTable[o][n];
+      unsigned v = 0;
+      if (c.count > 0) v = packStep(c.step[0]);
+      if (c.count > 1) v |= static_cast<unsigned>(packStep(c.step[1])) << 8;
+      p.cell[o][n] = static_cast<uint16_t>(v);
+    }
+  return p;
+}
+constexpr PackedTransitions packedTransitions = packTransitions();
+
+// Wire s was scheduled to become scheduled at lastTime, queued at queuedAt; now v is asked for
+// at requested, before it.
+[[gnu::cold, gnu::noinline]] void reportTimeWarp(const PhaseFour& four, int s, SignalValue scheduled,
+                                                  uint64_t lastTime, uint64_t queuedAt, SignalValue v,
+                                                  uint64_t requested) {
   const char* name = phaseTwo->signalNames[s];
   standardError() << "TIME WARP"
                   << "  sigNr = " << s << " sigName = " << (name != nullptr ? name : "")
                   << "\n already sked to become ";
-  saySignalValue(three.scheduledSignals[s]);
-  standardError() << " at time = " << lastTime << ", which was queued at time = " << three.whenScheduled[s]
+  saySignalValue(scheduled);
+  standardError() << " at time = " << lastTime << ", which was queued at time = " << queuedAt
                   << "\n  Now scheduling to become ";
   saySignalValue(v);
   standardError() << " at time = " << requested << ".  Now Queueing-time = " << four.now() << std::endl;
@@ -78,36 +101,61 @@ constexpr TransitionCell transitionTable[5][5] = {
 
 }  // namespace
 
-// recordEventQueueInput, inline for the transitions.
-inline void PhaseFour::record(int s, SignalValue v, uint64_t t) {
-  const uint64_t lastTime = scheduledAt[s];
+namespace {
+
+// The wires' arrays, restrict: nothing else a request reads or writes (the queue, the kernel's
+// time) lies in them, and they are reached through nothing else meanwhile (the time warp's
+// report is handed their values), so what it has read stays in registers across its stores.
+struct WireArrays {
+  SignalValue* __restrict scheduled;
+  uint64_t* __restrict scheduledAt;
+  uint64_t* __restrict queuedAt;
+};
+
+// recordEventQueueInput: queues wire s's change to v at time t on queue (the buckets or the
+// heap), now being the kernel's time, with the wire's scheduled value and times.
+template <typename Queue>
+[[gnu::always_inline]] inline void recordOn(Queue& queue, const WireArrays w, int s, SignalValue v, uint64_t t,
+                                            uint64_t now, const PhaseFour& four) {
+  const uint64_t lastTime = w.scheduledAt[s];
   if (t < lastTime) [[unlikely]] {
-    if (v != UNINITIALIZED && v != XXX) reportTimeWarp(*this, s, v, t, lastTime);
+    if (v != UNINITIALIZED && v != XXX) reportTimeWarp(four, s, w.scheduled[s], lastTime, w.queuedAt[s], v, t);
     t = lastTime + 1;
   }
-  scheduled[s] = v;
-  scheduledAt[s] = t;
-  queuedAt[s] = time;
-  if (bucketed) {
-    // A wire's events are queued in the order of their times: only its last can share t.
-    if (t == lastTime) [[unlikely]] buckets.noteRepeat(t);
-    buckets.add(t, s, v);
-  } else {
-    skewHeap.add(t, s, v);
-  }
+  if constexpr (std::is_same_v<Queue, TimeBuckets>)
+    queue.add(t, s, v, t == lastTime);  // a wire's events are queued by time: only its last can share t
+  else
+    queue.add(t, s, v);
+  w.scheduled[s] = v;
+  w.scheduledAt[s] = t;
+  w.queuedAt[s] = now;
 }
+
+// A request's steps (a cell of packedTransitions, not empty), each after its delay from now.
+template <typename Queue>
+[[gnu::always_inline]] inline void requestOn(Queue& queue, const WireArrays w, int s, unsigned cell, uint64_t now,
+                                             int quickTime, int lazyTime, const PhaseFour& four) {
+  do {
+    const int delay = (cell & 0x08u) != 0 ? lazyTime : quickTime;
+    recordOn(queue, w, s, static_cast<SignalValue>(cell & 0x07u), now + static_cast<int64_t>(delay), now, four);
+    cell >>= 8;
+  } while (cell != 0);
+}
+
+}  // namespace
 
 void PhaseFour::scheduleTransition(int signalSerialNumber, SignalValue newSignalValue, int quickTime,
                                     int lazyTime) {
-  const SignalValue old = scheduled[signalSerialNumber];
-  if (newSignalValue == old) return;
-  if (!isSignalValue(old) || !isSignalValue(newSignalValue)) return;
-  const TransitionCell& cell = transitionTable[old][newSignalValue];
-  for (int i = 0; i < cell.count; ++i) {
-    const TransitionStep& step = cell.step[i];
-    const int delay = step.lazy ? lazyTime : quickTime;
-    record(signalSerialNumber, step.value, time + static_cast<int64_t>(delay));
-  }
+  const unsigned old = static_cast<unsigned>(scheduled[signalSerialNumber]);
+  const unsigned requested = static_cast<unsigned>(newSignalValue);
+  if ((old | requested) > 7u) return;  // not a level (the table has none from 5 to 7 either)
+  const unsigned cell = packedTransitions.cell[old][requested];
+  if (cell == 0) return;
+  const WireArrays w{scheduled, scheduledAt, queuedAt};
+  if (bucketed)
+    requestOn(buckets, w, signalSerialNumber, cell, time, quickTime, lazyTime, *this);
+  else
+    requestOn(skewHeap, w, signalSerialNumber, cell, time, quickTime, lazyTime, *this);
 }
 
 void PhaseFour::altSignalTransition(int signalSerialNumber, SignalValue newSignalValue, int deltaTime) {
@@ -142,4 +190,10 @@ void PhaseFour::tsbSignalTransition(int cind, int signalSerialNumber, SignalValu
   }
 }
 
-void PhaseFour::recordEventQueueInput(Event ev) { record(ev.signalSerialNumber, ev.sigValue, ev.time); }
+void PhaseFour::recordEventQueueInput(Event ev) {
+  const WireArrays w{scheduled, scheduledAt, queuedAt};
+  if (bucketed)
+    recordOn(buckets, w, ev.signalSerialNumber, ev.sigValue, ev.time, time, *this);
+  else
+    recordOn(skewHeap, w, ev.signalSerialNumber, ev.sigValue, ev.time, time, *this);
+}
