@@ -385,6 +385,7 @@ void keyScriptStep() { stepScript(script()); }
 namespace {
 void stepScript(KeyScriptState& k) {
   PhaseFour& four = *phaseFour;
+  k.run.waitsFor = 0;
   // Presses that schedule nothing leave the circuit settled: the next step is due at once.
   while (k.run.pending && done == 0 && reStart == 0) {
     const bool settled = four.queueEmpty();
@@ -404,7 +405,10 @@ void stepScript(KeyScriptState& k) {
     ScriptStep& step = k.steps[k.next];
     if (step.timed) {
       if (step.at > four.now()) {
-        if (!settled && four.nextEventTime() <= step.at) return;
+        if (!settled && four.nextEventTime() <= step.at) {
+          k.run.waitsFor = step.at;
+          return;
+        }
         four.advanceTo(step.at);
         if (stopTime != 0 && step.at > stopTime) return;  // the run ends before the step
       }

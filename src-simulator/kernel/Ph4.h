@@ -126,6 +126,8 @@ private:
   std::vector<RunObserver*> wireWatchers;
   std::vector<RunObserver*> probeWatchers;
   bool scriptPending() const;
+  // The script has something to do now (see RunScript::waitsFor); it is pending.
+  bool scriptDue() const;
   Activations& activated();
   bool idle() const;
   // The bodies of evaluatePass and applyNextTime, inlined into the loops of run and settle.

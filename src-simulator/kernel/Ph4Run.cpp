@@ -148,6 +148,11 @@ bool PhaseFour::idle() const { return settled() && reStart == 0 && done == 0 && 
 
 bool PhaseFour::scriptPending() const { return script != nullptr && script->pending; }
 
+bool PhaseFour::scriptDue() const {
+  const uint64_t waitsFor = script->waitsFor;
+  return time >= waitsFor || queueEmpty() || nextEventTime() > waitsFor;
+}
+
 void PhaseFour::showOn(FrontEnd* front) { frontEnd = front; }
 
 void PhaseFour::followObservers() {
@@ -180,7 +185,7 @@ void PhaseFour::runPasses(FrontEnd* front) {
     if constexpr (Interactive) front->beforePass(*this);
     evaluateActivated();
     if constexpr (Interactive) front->afterEvaluation();
-    if (script != nullptr && script->pending) [[unlikely]] script->step();
+    if (script != nullptr && script->pending && scriptDue()) [[unlikely]] script->step();
     applyEarliestEvents();
     if constexpr (Interactive) front->serve(idle() && !pastStopTime(time));
     // The end of the pass: what it wrote goes out before anything waits (held where no one

@@ -55,6 +55,9 @@ public:
   bool pending = false;
   // Set by the run: a run without a window ends where the script says.
   bool endsRun = false;
+  // Set by step() each time: it has nothing to do while the run is before this time and an event
+  // is queued at it or earlier (0: no such wait). The run does not call it then.
+  uint64_t waitsFor = 0;
   virtual void step() = 0;
 };
 
