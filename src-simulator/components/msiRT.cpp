@@ -1,11 +1,13 @@
 #include "components/msiRT.h"
 
+#include <bit>
 #include <cstdint>
 #include <iostream>
 
 #include "elaboration/Ph2.h"
 #include "elaboration/Ph3.h"
 #include "kernel/Ph4.h"
+#include "kernel/Request.h"
 #include "kernel/RTSigSup.h"
 #include "process/StandardStreams.h"
 
@@ -48,9 +50,7 @@ int controlNumber(int cind, int first, int count) {
 bool strobeHandshake(int cind, SignalValue strobe, SignalValue enable) {
   int& state = phaseTwo->core[cind].state;
   switch (state) {
-    case 0:
-      state = 1;
-      [[fallthrough]];
+    case 0: state = 1; [[fallthrough]];
     case 1:
       if (definite(enable)) state = 2;
       return false;
@@ -129,20 +129,44 @@ namespace {
 
 }  // namespace
 
+namespace {
+
+// One bit of two: every netlist multiplexer, read without the general loop.
+bool oneOfTwo(const ComponentCore& c) {
+  return c.numberOfControlInputs == 1 && c.numberOfDataInputs == 2 && c.numberOfOutputs == 1;
+}
+// Both inputs read, and the choice made without a branch on the select's level.
+SignalValue chosenOfTwo(const int* pins, const SignalValue* current) {
+  constexpr uint8_t chosen[8] = {0, 2, 2, 2, 1, 2, 2, 2};  // by the select: low, high or XXX
+  const SignalValue options[3] = {current[pins[0]], current[pins[1]], XXX};
+  return options[chosen[static_cast<unsigned>(current[pins[2]]) & 7]];
+}
+
+}  // namespace
+
 void mux(int cind) {
   const ComponentCore& c = phaseTwo->core[cind];
-  if (c.numberOfControlInputs == 1 && c.numberOfDataInputs == 2 && c.numberOfOutputs == 1) {
-    // One bit of two: every netlist multiplexer, read without the general loop.
-    const SignalValue* const current = phaseThree->currentSignals;
-    const int* const pins = c.pins;
-    // Both inputs read, and the choice made without a branch on the select's level.
-    constexpr uint8_t chosen[8] = {0, 2, 2, 2, 1, 2, 2, 2};  // by the select: low, high or XXX
-    const SignalValue options[3] = {current[pins[0]], current[pins[1]], XXX};
-    const SignalValue v = options[chosen[static_cast<unsigned>(current[pins[2]]) & 7]];
-    if (pins[3] >= 0) phaseFour->signalTransition(pins[3], v, quickTime, lazyTime);
+  if (oneOfTwo(c)) {
+    if (c.pins[3] >= 0)
+      phaseFour->signalTransition(c.pins[3], chosenOfTwo(c.pins, phaseThree->currentSignals), quickTime, lazyTime);
     return;
   }
   muxOfAnyWidth(cind);
+}
+
+void muxWord(int base, uint64_t bits) {
+  const ComponentCore* const core = phaseTwo->core;
+  const SignalValue* const current = phaseThree->currentSignals;
+  PhaseFour& four = *phaseFour;
+  for (; bits != 0; bits &= bits - 1) {
+    const int cind = base + std::countr_zero(bits);
+    const ComponentCore& c = core[cind];
+    if (!oneOfTwo(c)) [[unlikely]] {
+      muxOfAnyWidth(cind);
+      continue;
+    }
+    if (c.pins[3] >= 0) four.bucketTransition(c.pins[3], chosenOfTwo(c.pins, current), quickTime, lazyTime);
+  }
 }
 
 void decoder(int cind) {

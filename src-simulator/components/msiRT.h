@@ -6,6 +6,8 @@
 void adder(int cind);
 void increment(int cind);
 void mux(int cind);
+// Its word evaluator (the kinds table's evaluateWord), as ssiRT.h's for the gates.
+void muxWord(int base, uint64_t bits);
 void decoder(int cind);
 void encoder(int cind);
 void gate(int cind);

@@ -1,6 +1,7 @@
 #include "components/ssiRT.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <climits>
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include "elaboration/Ph2.h"
 #include "elaboration/Ph3.h"
 #include "kernel/Ph4.h"
+#include "kernel/Request.h"
 #include "kernel/RTSigSup.h"
 #include "kernel/RunTime.h"
 #include "process/EndProcess.h"
@@ -155,6 +157,26 @@ template <typename Value>
   transition(pins[2], value(current[pins[0]], current[pins[1]]));
 }
 
+// The same for a word of components of the kind (base + each bit of bits, ascending) in a run
+// with the time buckets: one call for them all, each request made inline.
+template <typename Value>
+[[gnu::always_inline]] inline void twoInputsWord(int base, uint64_t bits, int data, int control, void (*general)(int),
+                                                 Value value) {
+  const ComponentCore* const core = phaseTwo->core;
+  const SignalValue* const current = phaseThree->currentSignals;
+  PhaseFour& four = *phaseFour;
+  for (; bits != 0; bits &= bits - 1) {
+    const int cind = base + std::countr_zero(bits);
+    const ComponentCore& c = core[cind];
+    if (c.numberOfDataInputs != data || c.numberOfControlInputs != control || c.numberOfOutputs == 0) [[unlikely]] {
+      general(cind);
+      continue;
+    }
+    const int* const pins = c.pins;
+    if (pins[2] >= 0) four.bucketTransition(pins[2], value(current[pins[0]], current[pins[1]]), quickTime, lazyTime);
+  }
+}
+
 SignalValue lower(SignalValue a, SignalValue b) { return b < a ? b : a; }
 SignalValue higher(SignalValue a, SignalValue b) { return b > a ? b : a; }
 SignalValue parity(SignalValue a, SignalValue b) {
@@ -183,22 +205,37 @@ constexpr auto ciorOfAny = ofAny<ciorValue, same>;
 constexpr auto cinorOfAny = ofAny<ciorValue, complement>;
 constexpr auto notOfAny = ofAny<notInput, invert>;
 
+SignalValue notLower(SignalValue a, SignalValue b) { return invert(lower(a, b)); }
+SignalValue notHigher(SignalValue a, SignalValue b) { return invert(higher(a, b)); }
+SignalValue notParity(SignalValue a, SignalValue b) { return invert(parity(a, b)); }
+// The data input is the complemented one, the control the true one.
+SignalValue lowerOfTrue(SignalValue complemented, SignalValue truth) { return lower(truth, complement(complemented)); }
+SignalValue notLowerOfTrue(SignalValue complemented, SignalValue truth) {
+  return complement(lowerOfTrue(complemented, truth));
+}
+SignalValue higherOfTrue(SignalValue complemented, SignalValue truth) {
+  return higher(complement(complemented), truth);
+}
+SignalValue notHigherOfTrue(SignalValue complemented, SignalValue truth) {
+  return complement(higherOfTrue(complemented, truth));
+}
+
 }  // namespace
 
 // Of two levels the lower (higher) is the general way's result: its start, ONE for And and ZERO
 // for Or, never wins against one of the five.
 void and_(int cind) { twoInputs(cind, 2, 0, andOfAny, lower); }
 void or_(int cind) { twoInputs(cind, 2, 0, orOfAny, higher); }
-void nand(int cind) {
-  twoInputs(cind, 2, 0, nandOfAny, [](SignalValue a, SignalValue b) { return invert(lower(a, b)); });
-}
-void nor(int cind) {
-  twoInputs(cind, 2, 0, norOfAny, [](SignalValue a, SignalValue b) { return invert(higher(a, b)); });
-}
+void nand(int cind) { twoInputs(cind, 2, 0, nandOfAny, notLower); }
+void nor(int cind) { twoInputs(cind, 2, 0, norOfAny, notHigher); }
 void xor_(int cind) { twoInputs(cind, 2, 0, xorOfAny, parity); }
-void xnor(int cind) {
-  twoInputs(cind, 2, 0, xnorOfAny, [](SignalValue a, SignalValue b) { return invert(parity(a, b)); });
-}
+void xnor(int cind) { twoInputs(cind, 2, 0, xnorOfAny, notParity); }
+void andWord(int base, uint64_t bits) { twoInputsWord(base, bits, 2, 0, andOfAny, lower); }
+void orWord(int base, uint64_t bits) { twoInputsWord(base, bits, 2, 0, orOfAny, higher); }
+void nandWord(int base, uint64_t bits) { twoInputsWord(base, bits, 2, 0, nandOfAny, notLower); }
+void norWord(int base, uint64_t bits) { twoInputsWord(base, bits, 2, 0, norOfAny, notHigher); }
+void xorWord(int base, uint64_t bits) { twoInputsWord(base, bits, 2, 0, xorOfAny, parity); }
+void xnorWord(int base, uint64_t bits) { twoInputsWord(base, bits, 2, 0, xnorOfAny, notParity); }
 void not_(int cind) {
   const ComponentCore& c = phaseTwo->core[cind];
   if (c.numberOfDataInputs != 1 || c.numberOfControlInputs != 0 || c.numberOfOutputs == 0) [[unlikely]] {
@@ -206,6 +243,20 @@ void not_(int cind) {
     return;
   }
   transition(c.pins[1], invert(phaseThree->currentSignals[c.pins[0]]));
+}
+void notWord(int base, uint64_t bits) {
+  const ComponentCore* const core = phaseTwo->core;
+  const SignalValue* const current = phaseThree->currentSignals;
+  PhaseFour& four = *phaseFour;
+  for (; bits != 0; bits &= bits - 1) {
+    const int cind = base + std::countr_zero(bits);
+    const ComponentCore& c = core[cind];
+    if (c.numberOfDataInputs != 1 || c.numberOfControlInputs != 0 || c.numberOfOutputs == 0) [[unlikely]] {
+      notOfAny(cind);
+      continue;
+    }
+    if (c.pins[1] >= 0) four.bucketTransition(c.pins[1], invert(current[c.pins[0]]), quickTime, lazyTime);
+  }
 }
 
 void multiLevelCompare(int cind) {
@@ -216,25 +267,14 @@ void multiLevelCompare(int cind) {
   drive(cind, dataInputValue(cind, 0) == dataInputValue(cind, 1) ? ONE : ZERO);
 }
 
-// The data input is the complemented one, the control the true one.
-void iand(int cind) {
-  twoInputs(cind, 1, 1, iandOfAny,
-            [](SignalValue complemented, SignalValue truth) { return lower(truth, complement(complemented)); });
-}
-void inand(int cind) {
-  twoInputs(cind, 1, 1, inandOfAny, [](SignalValue complemented, SignalValue truth) {
-    return complement(lower(truth, complement(complemented)));
-  });
-}
-void cior(int cind) {
-  twoInputs(cind, 1, 1, ciorOfAny,
-            [](SignalValue complemented, SignalValue truth) { return higher(complement(complemented), truth); });
-}
-void cinor(int cind) {
-  twoInputs(cind, 1, 1, cinorOfAny, [](SignalValue complemented, SignalValue truth) {
-    return complement(higher(complement(complemented), truth));
-  });
-}
+void iand(int cind) { twoInputs(cind, 1, 1, iandOfAny, lowerOfTrue); }
+void inand(int cind) { twoInputs(cind, 1, 1, inandOfAny, notLowerOfTrue); }
+void cior(int cind) { twoInputs(cind, 1, 1, ciorOfAny, higherOfTrue); }
+void cinor(int cind) { twoInputs(cind, 1, 1, cinorOfAny, notHigherOfTrue); }
+void iandWord(int base, uint64_t bits) { twoInputsWord(base, bits, 1, 1, iandOfAny, lowerOfTrue); }
+void inandWord(int base, uint64_t bits) { twoInputsWord(base, bits, 1, 1, inandOfAny, notLowerOfTrue); }
+void ciorWord(int base, uint64_t bits) { twoInputsWord(base, bits, 1, 1, ciorOfAny, higherOfTrue); }
+void cinorWord(int base, uint64_t bits) { twoInputsWord(base, bits, 1, 1, cinorOfAny, notHigherOfTrue); }
 
 void tsb(int cind) {
   int s = outputSignal(cind, 0);

@@ -2,6 +2,8 @@
 // components. Each takes the component number.
 #pragma once
 
+#include <cstdint>
+
 #include "construction/Signal.h"
 
 void and_(int cind);
@@ -17,6 +19,19 @@ void inand(int cind);
 void cior(int cind);
 void cinor(int cind);
 void tsb(int cind);
+// The gates' word evaluators (the kinds table's evaluateWord): the components base + each bit of
+// bits, all of the kind, as its evaluator above takes them, in a run with the time buckets.
+void andWord(int base, uint64_t bits);
+void orWord(int base, uint64_t bits);
+void notWord(int base, uint64_t bits);
+void nandWord(int base, uint64_t bits);
+void norWord(int base, uint64_t bits);
+void xorWord(int base, uint64_t bits);
+void xnorWord(int base, uint64_t bits);
+void iandWord(int base, uint64_t bits);
+void inandWord(int base, uint64_t bits);
+void ciorWord(int base, uint64_t bits);
+void cinorWord(int base, uint64_t bits);
 
 void probe(int cind);
 void probebyte(int cind);

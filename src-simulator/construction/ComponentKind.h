@@ -90,7 +90,11 @@ struct ComponentKindRow {
   // null for the name.
   const char* label = nullptr;
   ComponentFunction logicEvaluate = nullptr;  // evaluates an activated component
-  ComponentFunction drawDynamic = nullptr;    // draws its panes (or writes its probe lines)
+  // Of an orderFree kind: evaluates the components base + k for each bit k of bits, all of this
+  // kind, in ascending order, as logicEvaluate on each would, in a run with the time buckets (-R)
+  // that draws nothing: one call for a word of activated components. Null: none.
+  void (*evaluateWord)(int base, uint64_t bits) = nullptr;
+  ComponentFunction drawDynamic = nullptr;  // draws its panes (or writes its probe lines)
   // drawDynamic only draws panes (a switch's): it is not called in a run whose drawings go
   // nowhere. Otherwise (a probe tells its observers, a byte probe checks its width, a kind of the
   // circuit's own may print) it is called there too.

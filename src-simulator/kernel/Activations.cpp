@@ -29,6 +29,20 @@ Activations::Activations(int numberOfComponents)
   const PhaseThree& three = *phaseThree;
   const int signals = two.numberOfSignals;
 
+  byWord.assign(bits.size(), nullptr);
+  for (size_t word = 0; word < bits.size(); ++word) {
+    const int first = static_cast<int>(word * 64);
+    const int end = std::min(numberOfComponents, first + 64);
+    if (first >= end) continue;
+    const ComponentKind kind = two.record[first].kind;
+    const ComponentKindRow& row = componentKind(kind);
+    if (row.evaluateWord == nullptr) continue;
+    bool one = true;
+    for (int c = first; c < end && one; ++c)
+      one = two.record[c].kind == kind && two.core[c].logicEvaluate == row.logicEvaluate;
+    if (one) byWord[word] = row.evaluateWord;
+  }
+
   // The drivers of each wire. Only a component with an evaluator or a hook drives its outputs; a
   // module's box lists the outputs of what it contains only to show them.
   std::vector<int> drivers(static_cast<size_t>(signals), 0);
@@ -84,9 +98,10 @@ Activations::Activations(int numberOfComponents)
     }
   }
   std::sort(quiet.begin(), quiet.end());
-  quiet.erase(std::unique(quiet.begin(), quiet.end(),
-                          [](const Quiet& a, const Quiet& b) { return a.wire == b.wire && a.component == b.component; }),
-              quiet.end());
+  quiet.erase(
+      std::unique(quiet.begin(), quiet.end(),
+                  [](const Quiet& a, const Quiet& b) { return a.wire == b.wire && a.component == b.component; }),
+      quiet.end());
 
   fanout.assign(static_cast<size_t>(signals), Fanout{0, 0, 0});
   std::vector<WordMaskPair> pairs, xxxPairs;

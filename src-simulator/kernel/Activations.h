@@ -22,6 +22,8 @@ struct WordMaskPair {
 // circuit. Each wire's activation list is turned once into (word, mask) pairs, so that a wire
 // feeding many components, a clock above all, activates them a word at a time; a wire whose
 // components share one word (most wires) holds its pair itself.
+using WordEvaluator = void (*)(int base, uint64_t bits);
+
 class Activations {
 public:
   explicit Activations(int numberOfComponents);
@@ -59,6 +61,17 @@ public:
   // prefetch costs more instructions than the misses it saves.)
   template <typename Visit>
   void takeAscending(Visit visit) {
+    takeByWords(
+        [&](size_t word, uint64_t b) {
+          for (; b != 0; b &= b - 1) visit(static_cast<int>(word * 64 + static_cast<size_t>(std::countr_zero(b))));
+        },
+        visit);
+  }
+  // The same, a word at a time: visitWord(word, bits) for each word of the bit set with an
+  // activated component (bit k: component word * 64 + k), ascending; after a reset, when every
+  // component is activated, visit(i) for each.
+  template <typename VisitWord, typename Visit>
+  void takeByWords(VisitWord visitWord, Visit visit) {
     if (everything) {
       for (int i = 0; i < count; ++i)
         if (flags[i] != 0) visit(i);
@@ -74,12 +87,16 @@ public:
       summary[s] = 0;
       for (; words != 0; words &= words - 1) {
         const size_t word = s * 64 + static_cast<size_t>(std::countr_zero(words));
-        uint64_t b = bits[word];
+        const uint64_t b = bits[word];
         bits[word] = 0;
-        for (; b != 0; b &= b - 1) visit(static_cast<int>(word * 64 + static_cast<size_t>(std::countr_zero(b))));
+        visitWord(word, b);
       }
     }
   }
+
+  // Per word of the bit set: the evaluateWord of the kind of all its components (kinds table),
+  // where they are of one kind that has one and evaluate with its logicEvaluate; else null.
+  const std::vector<WordEvaluator>& wordEvaluators() const { return byWord; }
 
   // One bit per component, in the bit set's layout: whether its drawDynamic hook is called at
   // this level. Without a window (nothing shows the drawings) those of kinds whose hook only
@@ -132,6 +149,7 @@ private:
   std::vector<uint64_t> drawBits;
   std::vector<uint64_t> bits;
   std::vector<uint64_t> summary;
+  std::vector<WordEvaluator> byWord;
   // Per wire: the one word of components it activates, with their mask (a zero mask for none);
   // with word manyWords, its pairs in masks from first up to the index in mask; with word
   // splitWords, those pairs for a level other than XXX, and for an XXX the pairs from there up to

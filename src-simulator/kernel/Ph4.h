@@ -44,9 +44,11 @@ public:
   }
   // The rest of signalTransition: a request for another value than the last scheduled.
   void scheduleTransition(int signalSerialNumber, SignalValue newSignalValue, int quickTime, int lazyTime);
+  // signalTransition in a run with the time buckets (-R), whole and inline (kernel/Request.h):
+  // for the evaluators that take a word of components of their kind at once.
+  void bucketTransition(int signalSerialNumber, SignalValue newSignalValue, int quickTime, int lazyTime);
   void altSignalTransition(int signalSerialNumber, SignalValue newSignalValue, int deltaTime);
-  void tsbSignalTransition(int cind, int signalSerialNumber, SignalValue newSignalValue, int quickTime,
-                           int lazyTime);
+  void tsbSignalTransition(int cind, int signalSerialNumber, SignalValue newSignalValue, int quickTime, int lazyTime);
   // The one entry for an event that comes from no transition request (a memory's read port, a
   // test's driver): queued as a request's events are, with the wire's scheduled value and time.
   void recordEventQueueInput(Event ev);
@@ -160,4 +162,3 @@ extern TAVRIN_THREAD_LOCAL PhaseFour* phaseFour;  // the current thread's
 // Returns the event storage of the current thread's queues to the system: for a thread that ends,
 // after teardown (startup/Sim.h). Without it the storage is kept until the process ends.
 void releaseThreadEventStorage();
-

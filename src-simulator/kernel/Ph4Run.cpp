@@ -49,14 +49,27 @@ void PhaseFour::reset() {
       front == nullptr ? nullptr
                        : set.drawMasks(front->detailLevel != nullptr ? *front->detailLevel : 1, !front->showsPanes,
                                        probeWatchers.empty());
-  if (drawn == nullptr) {
-    set.takeAscending([&](int i) {
-      if (const ComponentFunction evaluate = core[i].logicEvaluate; evaluate != nullptr) evaluate(i);
-    });
+  auto evaluate = [&](int i) {
+    if (const ComponentFunction e = core[i].logicEvaluate; e != nullptr) e(i);
+  };
+  if (drawn == nullptr && bucketed) {
+    // A word of components of one kind with a word evaluator is taken in one call.
+    const WordEvaluator* const byWord = set.wordEvaluators().data();
+    set.takeByWords(
+        [&](size_t word, uint64_t b) {
+          if (const WordEvaluator e = byWord[word]; e != nullptr) {
+            e(static_cast<int>(word * 64), b);
+            return;
+          }
+          for (; b != 0; b &= b - 1) evaluate(static_cast<int>(word * 64 + static_cast<size_t>(std::countr_zero(b))));
+        },
+        evaluate);
+  } else if (drawn == nullptr) {
+    set.takeAscending(evaluate);
   } else {
     const ComponentRecord* const record = two.record;
     set.takeAscending([&](int i) {
-      if (const ComponentFunction evaluate = core[i].logicEvaluate; evaluate != nullptr) evaluate(i);
+      evaluate(i);
       if ((drawn[static_cast<unsigned>(i) >> 6] >> (i & 63)) & 1) componentKind(record[i].kind).drawDynamic(i);
     });
   }
