@@ -195,7 +195,7 @@ void multiplierSteps(long vectors) {
     expected.push_back({steps.size(), static_cast<uint64_t>(v) * multiplierPeriod,
                         static_cast<uint32_t>(operands.a) * operands.b});
   }
-  keyScriptAppend(steps);
+  keyScriptAppend(std::move(steps));
 }
 
 uint32_t productNow() {

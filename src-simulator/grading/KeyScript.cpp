@@ -78,7 +78,7 @@ struct KeyScriptState {
 KeyScriptState& script() { return Simulation::current().part<KeyScriptState>(); }
 
 // Digits only, no sign; false when empty or beyond 64 bits.
-bool readCount(const std::string& text, uint64_t& value) {
+bool readCount(std::string_view text, uint64_t& value) {
   if (text.empty()) return false;
   value = 0;
   for (char c : text) {
@@ -230,44 +230,49 @@ void resolveSettings(ScriptStep& step, const std::vector<SignalGroup>& groups, c
 
 }  // namespace
 
-bool keyScriptReadStep(const std::string& text, ScriptStep& step) {
+bool keyScriptReadStep(std::string_view text, ScriptStep& step) {
   // Keys are the printable characters a window key press passes on to the switch table.
   if (text.empty() || text[0] < ' ' || text[0] > '~') return false;
   step = ScriptStep{text[0], 1, false, 0};
   step.text = text;
   if (text.size() == 1) return true;
-  const std::string value = text.substr(2);
+  const std::string_view value = text.substr(2);
   if (text[1] == '*') return readCount(value, step.count) && step.count > 0;
   if (text[1] != '@') return false;
   step.timed = true;
   return readCount(value, step.at);
 }
 
+bool keyScriptReadSetting(std::string_view word, ScriptStep& step, std::string& reason) {
+  const size_t assign = word.find(":=");
+  if (assign == std::string_view::npos || assign == 0) {
+    reason = "malformed setting '" + printableText(std::string(word)) + "' (a setting is NAME:=VALUE)";
+    return false;
+  }
+  InputSetting& setting = step.settings.emplace_back();
+  setting.name = word.substr(0, assign);
+  std::string why;
+  if (!valueTextRead(word.substr(assign + 2), setting.value, why)) {
+    reason = "malformed setting '" + printableText(std::string(word)) + "': " + why;
+    return false;
+  }
+  if (!valueTextDefinite(setting.value)) {
+    reason = "malformed setting '" + printableText(std::string(word)) + "': switches are set to 0 or 1 in every bit";
+    return false;
+  }
+  return true;
+}
+
 bool keyScriptReadSettings(const std::string& text, ScriptStep& step, std::string& reason) {
   step = ScriptStep{};
   step.text = text;
-  size_t begin = text.find_first_not_of(' ');
-  while (begin != std::string::npos) {
-    const size_t end = text.find(' ', begin);
-    const std::string word = text.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
-    const size_t assign = word.find(":=");
-    InputSetting setting;
-    if (assign == std::string::npos || assign == 0) {
-      reason = "malformed setting '" + printableText(word) + "' (a setting is NAME:=VALUE)";
+  const std::string_view all = text;
+  size_t begin = all.find_first_not_of(' ');
+  while (begin != std::string_view::npos) {
+    const size_t end = all.find(' ', begin);
+    if (!keyScriptReadSetting(all.substr(begin, end == std::string_view::npos ? end : end - begin), step, reason))
       return false;
-    }
-    setting.name = word.substr(0, assign);
-    std::string why;
-    if (!valueTextRead(word.substr(assign + 2), setting.value, why)) {
-      reason = "malformed setting '" + printableText(word) + "': " + why;
-      return false;
-    }
-    if (!valueTextDefinite(setting.value)) {
-      reason = "malformed setting '" + printableText(word) + "': switches are set to 0 or 1 in every bit";
-      return false;
-    }
-    step.settings.push_back(std::move(setting));
-    begin = end == std::string::npos ? end : text.find_first_not_of(' ', end);
+    begin = end == std::string_view::npos ? end : all.find_first_not_of(' ', end);
   }
   if (step.settings.empty()) {
     reason = "empty setting";
@@ -294,13 +299,14 @@ bool keyScriptParse(const char* text, std::string& error) {
     if (comma == std::string::npos) break;
     begin = comma + 1;
   }
-  keyScriptAppend(parsed);
+  keyScriptAppend(std::move(parsed));
   return true;
 }
 
-void keyScriptAppend(const std::vector<ScriptStep>& more) {
+void keyScriptAppend(std::vector<ScriptStep>&& more) {
   KeyScriptState& k = script();
-  k.steps.insert(k.steps.end(), more.begin(), more.end());
+  k.steps.insert(k.steps.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+  more.clear();
   updatePending();
 }
 

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "grading/ValueText.h"
@@ -47,10 +48,13 @@ struct ScriptStep {
 };
 
 // A key step in the -k syntax ("1", "1*8", "1@500"); false when malformed.
-bool keyScriptReadStep(const std::string& text, ScriptStep& step);
+bool keyScriptReadStep(std::string_view text, ScriptStep& step);
 
 // Input settings "A:=5 B:=3" (blank-separated NAME:=VALUE); false with a reason when malformed.
 bool keyScriptReadSettings(const std::string& text, ScriptStep& step, std::string& reason);
+// One setting NAME:=VALUE added to the step's settings (its text left as it is); false with the
+// reason, as keyScriptReadSettings gives it, when malformed.
+bool keyScriptReadSetting(std::string_view word, ScriptStep& step, std::string& reason);
 
 // A word quoted in a one-line message: control characters and bytes beyond ASCII as \xHH.
 std::string printableText(const std::string& word);
@@ -59,8 +63,8 @@ std::string printableText(const std::string& word);
 // the order given). On a malformed step returns false with a one-line reason in error.
 bool keyScriptParse(const char* text, std::string& error);
 
-// Appends steps to the script.
-void keyScriptAppend(const std::vector<ScriptStep>& steps);
+// Appends steps to the script (moved into it).
+void keyScriptAppend(std::vector<ScriptStep>&& steps);
 // How many steps the script has.
 size_t keyScriptSteps();
 

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "elaboration/Ph3.h"
@@ -282,33 +282,50 @@ void settlePoint(const SettlePoint& point) {
   check(point.step);
 }
 
+// A line's words: runs of characters other than blanks (space, tab, CR, vertical tab, form feed).
+struct Words {
+  std::string_view line;
+  size_t at = 0;
+  static bool blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f' || c == '\n'; }
+  // The next word, or false at the line's end.
+  bool next(std::string_view& word) {
+    while (at < line.size() && blank(line[at])) ++at;
+    if (at == line.size()) return false;
+    const size_t begin = at;
+    while (at < line.size() && !blank(line[at])) ++at;
+    word = line.substr(begin, at - begin);
+    return true;
+  }
+};
+
 // The rest of a line after "KEY until": conditions NAME=VALUE, then "within N".
-bool readUntil(std::istringstream& words, ScriptStep& step, std::string& reason, std::vector<std::string>& conditions) {
-  std::string word;
-  while (words >> word && word != "within") conditions.push_back(word);
-  if (word != "within" || conditions.empty()) {
+bool readUntil(Words& words, ScriptStep& step, std::string& reason, std::vector<std::string_view>& conditions) {
+  std::string_view word;
+  bool any = false;
+  while ((any = words.next(word)) && word != "within") conditions.push_back(word);
+  if (!any || conditions.empty()) {
     reason = "malformed step: 'KEY until NAME=VALUE ... within N' presses KEY at most N times";
     return false;
   }
-  std::string limit;
-  if (!(words >> limit) || !keyScriptReadStep("?*" + limit, step)) {
-    reason = "malformed limit '" + printableText(limit) + "' after within (a number of presses from 1)";
+  std::string_view limit;
+  if (!words.next(limit) || !keyScriptReadStep("?*" + std::string(limit), step)) {
+    reason = "malformed limit '" + printableText(std::string(limit)) + "' after within (a number of presses from 1)";
     return false;
   }
   return true;
 }
 
 // One NAME=VALUE word; false with the reason.
-bool readExpectation(const std::string& word, Expectation& e, std::string& reason) {
+bool readExpectation(std::string_view word, Expectation& e, std::string& reason) {
   const size_t equals = word.find('=');
-  if (equals == std::string::npos || equals == 0) {
-    reason = "malformed expectation '" + printableText(word) + "' (an expectation is NAME=VALUE)";
+  if (equals == std::string_view::npos || equals == 0) {
+    reason = "malformed expectation '" + printableText(std::string(word)) + "' (an expectation is NAME=VALUE)";
     return false;
   }
   e.name = word.substr(0, equals);
   std::string why;
   if (!valueTextRead(word.substr(equals + 1), e.value, why)) {
-    reason = "malformed expectation '" + printableText(word) + "': " + why;
+    reason = "malformed expectation '" + printableText(std::string(word)) + "': " + why;
     return false;
   }
   return true;
@@ -327,56 +344,54 @@ bool parse(std::istream& in, const std::string& file, size_t fileIndex, size_t f
   };
   std::string text;
   for (int line = 1; std::getline(in, text); ++line) {
-    const size_t hash = text.find('#');
-    if (hash != std::string::npos) text.erase(hash);
-    std::istringstream words(text);
-    std::string word;
+    Words words{std::string_view(text).substr(0, text.find('#'))};
+    std::string_view word;
     bool first = true;
-    std::string settings;  // NAME:=VALUE words of the step so far
+    ScriptStep settings;  // the step of the line's NAME:=VALUE words so far
     auto endSettings = [&]() {
-      if (settings.empty()) return true;
-      ScriptStep step;
-      if (!keyScriptReadSettings(settings, step, reason)) return false;
-      step.origin = file + ":" + std::to_string(line);
-      steps.push_back(std::move(step));
-      settings.clear();
-      return true;
+      if (settings.settings.empty()) return;
+      settings.origin = file + ":" + std::to_string(line);
+      steps.push_back(std::move(settings));
+      settings = ScriptStep{};
     };
-    while (words >> word) {
-      const bool setting = word.find(":=") != std::string::npos;
-      if (setting && (first || !settings.empty())) {
-        settings += (settings.empty() ? "" : " ") + word;
+    while (words.next(word)) {
+      const bool setting = word.find(":=") != std::string_view::npos;
+      if (setting && (first || !settings.settings.empty())) {
+        if (!settings.text.empty()) settings.text += ' ';
+        settings.text += word;
+        if (!keyScriptReadSetting(word, settings, reason)) return malformed(line, reason);
         first = false;
         continue;
       }
-      if (!endSettings()) return malformed(line, reason);
+      endSettings();
       if (setting)
-        return malformed(line, "setting '" + printableText(word) +
+        return malformed(line, "setting '" + printableText(std::string(word)) +
                                    "' after the line's step or expectations (settings are the step)");
-      if (first && word.find('=') == std::string::npos) {
+      if (first && word.find('=') == std::string_view::npos) {
         ScriptStep step;
         bool ok;
         if (word[0] == '@') {
-          ok = keyScriptReadStep("?" + word, step);  // the time as a timed step's, then no key
+          ok = keyScriptReadStep("?" + std::string(word), step);  // the time as a timed step's, then no key
           step.key = 0;
         } else {
           ok = keyScriptReadStep(word, step);
         }
         if (!ok)
-          return malformed(line, "malformed step '" + printableText(word) +
+          return malformed(line, "malformed step '" + printableText(std::string(word)) +
                                      "' (a step is key, key*count, key@time, @time or NAME:=VALUE)");
         step.origin = file + ":" + std::to_string(line);
-        std::streampos mark = words.tellg();
-        std::string keyword;
-        if (words >> keyword && keyword == "until") {
+        const size_t mark = words.at;
+        std::string_view keyword;
+        if (words.next(keyword) && keyword == "until") {
           if (step.timed || step.count != 1 || step.key == 0)
-            return malformed(line, "malformed step '" + printableText(word) + " until' (a key alone is pressed until)");
-          std::vector<std::string> conditions;
+            return malformed(line, "malformed step '" + printableText(std::string(word)) +
+                                       " until' (a key alone is pressed until)");
+          std::vector<std::string_view> conditions;
           ScriptStep limit;
           if (!readUntil(words, limit, reason, conditions)) return malformed(line, reason);
           step.count = limit.count;
           UntilStep u{fileIndex, line, static_cast<char>(step.key), expectationBase + found.size(), 0};
-          for (const std::string& condition : conditions) {
+          for (const std::string_view condition : conditions) {
             Expectation e;
             if (!readExpectation(condition, e, reason)) return malformed(line, reason);
             e.file = fileIndex;
@@ -393,21 +408,19 @@ bool parse(std::istream& in, const std::string& file, size_t fileIndex, size_t f
             return true;
           };
         } else {
-          words.clear();
-          words.seekg(mark);
+          words.at = mark;
         }
         steps.push_back(std::move(step));
       } else {
-        Expectation e;
+        Expectation& e = found.emplace_back();
         if (!readExpectation(word, e, reason)) return malformed(line, reason);
         e.file = fileIndex;
         e.line = line;
         e.point = firstPoint + steps.size();
-        found.push_back(std::move(e));
       }
       first = false;
     }
-    if (!endSettings()) return malformed(line, reason);
+    endSettings();
   }
   return true;
 }
@@ -439,9 +452,13 @@ bool testVectorsRead(const char* path) {
   if (unreadable) return fail("", "cannot read '" + file + "': " + std::strerror(readError));
   if (!ok) return fail(at(fileIndex, line), reason);
   if (found.empty()) return fail(file, "no expectations (a line's NAME=VALUE checks a signal)");
-  for (Expectation& e : found) v.expectations.push_back(std::move(e));
-  for (const UntilStep& u : untils) v.untilSteps.push_back(u);
-  keyScriptAppend(steps);
+  if (v.expectations.empty())
+    v.expectations = std::move(found);
+  else
+    v.expectations.insert(v.expectations.end(), std::make_move_iterator(found.begin()),
+                          std::make_move_iterator(found.end()));
+  v.untilSteps.insert(v.untilSteps.end(), untils.begin(), untils.end());
+  keyScriptAppend(std::move(steps));
   if (fileIndex > 0) return true;  // the first file installs what they all share
   keyScriptOnNotSettled(notSettledAfter);
   keyScriptOnInputError(inputError);

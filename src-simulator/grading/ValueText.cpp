@@ -27,7 +27,7 @@ bool badDigit(const std::string& digits, const char* set, const char* what, std:
 
 }  // namespace
 
-bool valueTextRead(const std::string& text, ValueText& value, std::string& reason) {
+bool valueTextRead(std::string_view text, ValueText& value, std::string& reason) {
   value.text = text;
   if (text.empty()) {
     reason = "no value after '='";
@@ -52,14 +52,14 @@ bool valueTextRead(const std::string& text, ValueText& value, std::string& reaso
     }
     return !badDigit(value.digits, "01xzuXZU", "a bit (0 1 x z u)", reason);
   }
-  if (text.size() == 1 && std::string("xzuXZU").find(text[0]) != std::string::npos) {
+  if (text.size() == 1 && std::string_view("xzuXZU").find(text[0]) != std::string_view::npos) {
     value.notation = ValueNotation::letter;
     value.digits = text;
     return true;
   }
   value.notation = ValueNotation::decimal;
   value.digits = text;
-  if (badDigit(text, "0123456789", "a decimal digit (a value is 0x..., 0b..., decimal, or x, z or u)", reason))
+  if (badDigit(value.digits, "0123456789", "a decimal digit (a value is 0x..., 0b..., decimal, or x, z or u)", reason))
     return false;
   uint64_t v = 0;
   for (char c : text) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "construction/Signal.h"
@@ -18,7 +19,7 @@ struct ValueText {
 };
 
 // Reads a value; false with what is wrong with it in reason ("'G' is not a hexadecimal digit").
-bool valueTextRead(const std::string& text, ValueText& value, std::string& reason);
+bool valueTextRead(std::string_view text, ValueText& value, std::string& reason);
 
 // The value's bits at width, bit 0 first; false when it does not fit.
 bool valueTextBits(const ValueText& value, int width, std::vector<SignalValue>& bits);

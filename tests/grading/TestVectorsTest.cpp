@@ -95,6 +95,14 @@ TEST(TestVectors, EveryValueFormPassesOnBusesAndBits) {
   }
 }
 
+// Files written on other systems: words apart by tabs and other blanks, lines ending in CR LF,
+// the last line without its newline.
+TEST(TestVectors, AnyBlankSeparatesWordsAndCrLfEndsLines) {
+  VectorRun run = runVectors("e\ty=0bzz00\t\ty[1]=0\r\nf \v y=0x0\fg=0 # e=1\r\nd y=1\r");
+  EXPECT_EQ(run.result.status, 0) << run.result.out << run.result.err;
+  EXPECT_EQ(run.result.out, "5 passed, 0 failed\n");
+}
+
 TEST(TestVectors, FailuresNameLineSignalExpectedAndActual) {
   const std::string junit = writeTemporary("");
   VectorRun run = runVectors(
