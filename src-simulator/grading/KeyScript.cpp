@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -202,10 +204,27 @@ void inputError(const ScriptStep& step, const std::string& reason) {
   endProcess(2);
 }
 
-// The switches of each bit of a setting, and the levels they are set to.
+// A signal a setting has named, found good: its width and the switch of each bit.
+struct SettingTarget {
+  int width = 0;
+  std::vector<int> switches;
+};
+using SettingTargets = std::unordered_map<std::string, SettingTarget>;
+
+// The switches of each bit of a setting, and the levels they are set to. A name already found
+// good (in targets) is not looked up again: a vector file names the same inputs on every line.
 void resolveSettings(ScriptStep& step, const std::vector<SignalGroup>& groups, const SignalGroupNames& names,
-                     const std::vector<int>& switchOfWire) {
+                     const std::vector<int>& switchOfWire, SettingTargets& targets) {
   for (InputSetting& setting : step.settings) {
+    if (const auto known = targets.find(setting.name); known != targets.end()) {
+      const SettingTarget& t = known->second;
+      if (!valueTextBits(setting.value, t.width, setting.levels))
+        inputError(step, "value '" + printableText(setting.value.text) + "' is wider than " +
+                             printableText(setting.name) + " (" + std::to_string(t.width) +
+                             (t.width == 1 ? " bit)" : " bits)"));
+      setting.switches = t.switches;
+      continue;
+    }
     int group = -1, bit = -1;
     if (!names.find(setting.name, group, bit))
       inputError(step, "unknown signal '" + printableText(setting.name) + "'");
@@ -219,7 +238,10 @@ void resolveSettings(ScriptStep& step, const std::vector<SignalGroup>& groups, c
     setting.switches.clear();
     for (int k = 0; k < width; ++k) setting.switches.push_back(switchOfWire[static_cast<size_t>(first + k)]);
     const auto unset = std::find(setting.switches.begin(), setting.switches.end(), -1);
-    if (unset == setting.switches.end()) continue;
+    if (unset == setting.switches.end()) {
+      targets.emplace(setting.name, SettingTarget{width, setting.switches});
+      continue;
+    }
     if (std::count(setting.switches.begin(), setting.switches.end(), -1) == width)
       inputError(step, std::string(1, '\'').append(printableText(setting.name)) + "' is not the output of switches");
     std::string reason = "bit ";
@@ -357,6 +379,7 @@ void keyScriptCheck() {
   std::vector<int> groupOfWire;
   std::vector<int> switchOfWire;  // the switch whose output each wire is, or -1
   std::unique_ptr<SignalGroupNames> names;
+  SettingTargets targets;
   for (ScriptStep& step : k.steps) {
     if (!step.settings.empty()) {
       if (names == nullptr) {
@@ -366,7 +389,7 @@ void keyScriptCheck() {
         for (int c = 0; c < phaseTwo->numberOfComponents; ++c)
           if (isToggleSwitch(c)) switchOfWire[static_cast<size_t>(phaseTwo->core[c].outputs()[0])] = c;
       }
-      resolveSettings(step, groups, *names, switchOfWire);
+      resolveSettings(step, groups, *names, switchOfWire, targets);
     }
     if (step.key == 0) continue;
     const int cind = phaseTwo->switchComponent(step.key);

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "elaboration/Ph3.h"
@@ -143,9 +145,17 @@ void resolve() {
   VectorsState& v = vectors();
   signalGroupsForm(v.groups, v.groupOfWire);
   const SignalGroupNames names(v.groups);
+  // The group and bit of each name found: a vector file names the same outputs on every line.
+  std::unordered_map<std::string, std::pair<int, int>> found;
   for (Expectation& e : v.expectations) {
-    if (!names.find(e.name, e.group, e.bit))
+    if (const auto known = found.find(e.name); known != found.end()) {
+      e.group = known->second.first;
+      e.bit = known->second.second;
+    } else if (names.find(e.name, e.group, e.bit)) {
+      found.emplace(e.name, std::pair{e.group, e.bit});
+    } else {
       unusable(v.fileNames[e.file], at(e.file, e.line), "unknown signal '" + printableText(e.name) + "'");
+    }
     const int width = e.bit < 0 ? v.groups[static_cast<size_t>(e.group)].width : 1;
     if (!valueTextBits(e.value, width, e.expected))
       unusable(v.fileNames[e.file], at(e.file, e.line),

@@ -183,6 +183,9 @@ TEST(TestVectors, MalformedFilesStopBeforeTheRun) {
       {"e=2\n", "1: value '2' is wider than e (1 bit)"},
       {"# fine\ny=0\nq=1\n", "3: unknown signal 'q'"},
       {"y[4]=1\n", "1: unknown signal 'y[4]'"},
+      // A name found good once is checked again with each later value.
+      {"d:=1 y=0\nd:=0x10 y=0\n", "2: value '0x10' is wider than d (4 bits)"},
+      {"e=1\ne=2\n", "2: value '2' is wider than e (1 bit)"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.vectors);
