@@ -103,7 +103,7 @@ Activations::Activations(int numberOfComponents)
                   [](const Quiet& a, const Quiet& b) { return a.wire == b.wire && a.component == b.component; }),
       quiet.end());
 
-  fanout.assign(static_cast<size_t>(signals), Fanout{0, 0, 0});
+  fanout.assign(static_cast<size_t>(signals), Fanout{{0, 0}, {0, 0}});
   std::vector<WordMaskPair> pairs, xxxPairs;
   std::vector<int> skipAny, skipXxx;
   size_t q = 0;
@@ -118,18 +118,20 @@ Activations::Activations(int numberOfComponents)
     }
     pairsOf(list, length, skipAny.data(), skipAny.data() + skipAny.size(), pairs);
     Fanout& f = fanout[static_cast<size_t>(s)];
-    const uint32_t first = static_cast<uint32_t>(masks.size());
+    const uint64_t first = masks.size();
     if (!skipXxx.empty()) {
       pairsOf(list, length, skipXxx.data(), skipXxx.data() + skipXxx.size(), xxxPairs);
       masks.insert(masks.end(), pairs.begin(), pairs.end());
       const uint64_t end = masks.size();
       masks.insert(masks.end(), xxxPairs.begin(), xxxPairs.end());
-      f = {splitWords, first, end | (uint64_t{masks.size()} << 32)};
+      f = {{static_cast<uint32_t>(masks.size()), splitWords}, {first, end}};
     } else if (pairs.size() == 1) {
-      f = {pairs[0].word, 0, pairs[0].mask};
-    } else if (pairs.size() > 1) {
+      f = {{pairs[0].word, pairs[0].word}, {pairs[0].mask, 0}};
+    } else if (pairs.size() == 2) {
+      f = {{pairs[0].word, pairs[1].word}, {pairs[0].mask, pairs[1].mask}};
+    } else if (pairs.size() > 2) {
       masks.insert(masks.end(), pairs.begin(), pairs.end());
-      f = {manyWords, first, masks.size()};
+      f = {{0, manyWords}, {first, masks.size()}};
     }
   }
 }

@@ -35,24 +35,23 @@ public:
   // The components on the activation list of wire s, which has just taken the value v, but for
   // those that this change cannot make act (their kind's quiet-input rule says which: a
   // flip-flop's D, and its clock turning XXX): evaluating them for it would change nothing.
-  void markWire(int s, SignalValue v) {
+  void markWire(int s, SignalValue v) { markWireIf(s, v, true); }
+  // The same where changed, else nothing; without a branch on changed for a wire whose
+  // components lie in at most two words (most wires), since whether a wire's new value differs
+  // from its old follows no pattern a predictor could learn.
+  [[gnu::always_inline]] void markWireIf(int s, SignalValue v, bool changed) {
     const Fanout& f = fanout[static_cast<size_t>(s)];
-    if (f.word < manyWords) {
-      if (f.mask == 0) return;
-      bits[f.word] |= f.mask;
-      summary[f.word >> 6] |= uint64_t{1} << (f.word & 63);
-    } else {
-      uint32_t first = f.first, end = static_cast<uint32_t>(f.mask);
-      if (f.word == splitWords && v == XXX) {
-        first = end;
-        end = static_cast<uint32_t>(f.mask >> 32);
-      }
-      for (const WordMask *p = masks.data() + first, *last = masks.data() + end; p != last; ++p) {
-        bits[p->word] |= p->mask;
-        summary[p->word >> 6] |= uint64_t{1} << (p->word & 63);
-      }
+    if (f.word[1] >= manyWords) [[unlikely]] {
+      if (changed) markList(f, v);
+      return;
     }
-    pending = true;
+    const uint64_t on = uint64_t{0} - static_cast<uint64_t>(changed);
+    const uint64_t m0 = f.mask[0] & on, m1 = f.mask[1] & on;
+    bits[f.word[0]] |= m0;
+    summary[f.word[0] >> 6] |= static_cast<uint64_t>(m0 != 0) << (f.word[0] & 63);
+    bits[f.word[1]] |= m1;
+    summary[f.word[1] >> 6] |= static_cast<uint64_t>(m1 != 0) << (f.word[1] & 63);
+    pending |= (m0 | m1) != 0;
   }
 
   // Visits the activated components in ascending order, as a sweep over the flags would, and
@@ -150,17 +149,29 @@ private:
   std::vector<uint64_t> bits;
   std::vector<uint64_t> summary;
   std::vector<WordEvaluator> byWord;
-  // Per wire: the one word of components it activates, with their mask (a zero mask for none);
-  // with word manyWords, its pairs in masks from first up to the index in mask; with word
-  // splitWords, those pairs for a level other than XXX, and for an XXX the pairs from there up to
-  // the index in mask's upper half.
+  // Per wire: the words of components it activates, with their masks, when they are at most
+  // two (a zero mask for none; an unused second pair repeats the first word); else with
+  // word[1] manyWords, its pairs in masks from mask[0] up to mask[1], and with word[1]
+  // splitWords, those pairs for a level other than XXX, and for an XXX the pairs from mask[1]
+  // up to the index in word[0].
   struct Fanout {
-    uint32_t word;
-    uint32_t first;
-    uint64_t mask;
+    uint32_t word[2];
+    uint64_t mask[2];
   };
   static constexpr uint32_t manyWords = UINT32_MAX - 1;
   static constexpr uint32_t splitWords = UINT32_MAX;
+  void markList(const Fanout& f, SignalValue v) {
+    uint64_t first = f.mask[0], end = f.mask[1];
+    if (f.word[1] == splitWords && v == XXX) {
+      first = end;
+      end = f.word[0];
+    }
+    for (const WordMask *p = masks.data() + first, *last = masks.data() + end; p != last; ++p) {
+      bits[p->word] |= p->mask;
+      summary[p->word >> 6] |= uint64_t{1} << (p->word & 63);
+    }
+    pending = true;
+  }
   std::vector<Fanout> fanout;
   std::vector<WordMask> masks;
 };

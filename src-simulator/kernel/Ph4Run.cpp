@@ -91,12 +91,11 @@ void PhaseFour::reset() {
   appliedEvents += static_cast<uint64_t>(skewHeap.removeEarliest([&](const Event& e) {
     const int s = e.signalSerialNumber;
     const SignalValue v = e.sigValue;
-    if (v != currentSignals[s]) {
-      currentSignals[s] = v;
-      if (watched) [[unlikely]]
-        for (RunObserver* o : wireWatchers) o->wireChange(now, s, v);
-      set.markWire(s, v);
-    }
+    const bool changed = v != currentSignals[s];
+    currentSignals[s] = v;
+    if (watched && changed) [[unlikely]]
+      for (RunObserver* o : wireWatchers) o->wireChange(now, s, v);
+    set.markWireIf(s, v, changed);
   }));
 }
 
@@ -116,12 +115,11 @@ void PhaseFour::reset() {
       for (int i = 0; i < count; ++i) {
         const int s = e[i].wire;
         const SignalValue v = e[i].value;
-        if (v != currentSignals[s]) {
-          currentSignals[s] = v;
-          if (watched) [[unlikely]]
-            for (RunObserver* o : wireWatchers) o->wireChange(now, s, v);
-          set.markWire(s, v);
-        }
+        const bool changed = v != currentSignals[s];
+        currentSignals[s] = v;
+        if (watched && changed) [[unlikely]]
+          for (RunObserver* o : wireWatchers) o->wireChange(now, s, v);
+        set.markWireIf(s, v, changed);
       }
       return;
     }
