@@ -7,7 +7,6 @@
 #include "elaboration/Ph2.h"
 #include "elaboration/Ph3.h"
 #include "kernel/Ph4.h"
-#include "kernel/Request.h"
 #include "kernel/RTSigSup.h"
 #include "process/StandardStreams.h"
 
@@ -144,6 +143,25 @@ SignalValue chosenOfTwo(const int* pins, const SignalValue* current) {
 
 }  // namespace
 
+namespace {
+
+constexpr LevelTable oneOfTwoLevels() {
+  LevelTable t{};
+  t.dataInputs = 2;
+  t.controlInputs = 1;
+  t.quickTime = quickTime;
+  t.lazyTime = lazyTime;
+  for (int z = 0; z < 8; ++z)
+    for (int x = 0; x < 8; ++x)
+      for (int y = 0; y < 8; ++y)
+        t.level[z][x][y] = static_cast<uint8_t>(z == ZERO ? x : z == ONE ? y : XXX);
+  return t;
+}
+
+}  // namespace
+
+constexpr LevelTable muxLevels = oneOfTwoLevels();
+
 void mux(int cind) {
   const ComponentCore& c = phaseTwo->core[cind];
   if (oneOfTwo(c)) {
@@ -154,20 +172,6 @@ void mux(int cind) {
   muxOfAnyWidth(cind);
 }
 
-void muxWord(int base, uint64_t bits) {
-  const ComponentCore* const core = phaseTwo->core;
-  const SignalValue* const current = phaseThree->currentSignals;
-  PhaseFour& four = *phaseFour;
-  for (; bits != 0; bits &= bits - 1) {
-    const int cind = base + std::countr_zero(bits);
-    const ComponentCore& c = core[cind];
-    if (!oneOfTwo(c)) [[unlikely]] {
-      muxOfAnyWidth(cind);
-      continue;
-    }
-    if (c.pins[3] >= 0) four.bucketTransition(c.pins[3], chosenOfTwo(c.pins, current), quickTime, lazyTime);
-  }
-}
 
 void decoder(int cind) {
   SignalValue enable = controlInputValue(cind, 0);

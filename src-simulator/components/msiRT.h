@@ -3,11 +3,13 @@
 
 #include <cstdint>
 
+#include "construction/ComponentKind.h"
+
 void adder(int cind);
 void increment(int cind);
 void mux(int cind);
-// Its word evaluator (the kinds table's evaluateWord), as ssiRT.h's for the gates.
-void muxWord(int base, uint64_t bits);
+// The table of a one-bit multiplexer (the kinds table's levels): inputs in0, in1, select.
+extern const LevelTable muxLevels;
 void decoder(int cind);
 void encoder(int cind);
 void gate(int cind);

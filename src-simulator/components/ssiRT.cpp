@@ -14,7 +14,6 @@
 #include "elaboration/Ph2.h"
 #include "elaboration/Ph3.h"
 #include "kernel/Ph4.h"
-#include "kernel/Request.h"
 #include "kernel/RTSigSup.h"
 #include "kernel/RunTime.h"
 #include "process/EndProcess.h"
@@ -79,7 +78,7 @@ template <bool Lowest, bool Complemented>
 
 // ONE <-> ZERO, anything else XXX: looked up, since the levels follow no pattern a predictor
 // could learn.
-SignalValue invert(SignalValue v) {
+constexpr SignalValue invert(SignalValue v) {
   constexpr SignalValue inverted[8] = {ONE, XXX, XXX, XXX, ZERO, XXX, XXX, XXX};
   return inverted[static_cast<unsigned>(v) & 7];
 }
@@ -157,29 +156,9 @@ template <typename Value>
   transition(pins[2], value(current[pins[0]], current[pins[1]]));
 }
 
-// The same for a word of components of the kind (base + each bit of bits, ascending) in a run
-// with the time buckets: one call for them all, each request made inline.
-template <typename Value>
-[[gnu::always_inline]] inline void twoInputsWord(int base, uint64_t bits, int data, int control, void (*general)(int),
-                                                 Value value) {
-  const ComponentCore* const core = phaseTwo->core;
-  const SignalValue* const current = phaseThree->currentSignals;
-  PhaseFour& four = *phaseFour;
-  for (; bits != 0; bits &= bits - 1) {
-    const int cind = base + std::countr_zero(bits);
-    const ComponentCore& c = core[cind];
-    if (c.numberOfDataInputs != data || c.numberOfControlInputs != control || c.numberOfOutputs == 0) [[unlikely]] {
-      general(cind);
-      continue;
-    }
-    const int* const pins = c.pins;
-    if (pins[2] >= 0) four.bucketTransition(pins[2], value(current[pins[0]], current[pins[1]]), quickTime, lazyTime);
-  }
-}
-
-SignalValue lower(SignalValue a, SignalValue b) { return b < a ? b : a; }
-SignalValue higher(SignalValue a, SignalValue b) { return b > a ? b : a; }
-SignalValue parity(SignalValue a, SignalValue b) {
+constexpr SignalValue lower(SignalValue a, SignalValue b) { return b < a ? b : a; }
+constexpr SignalValue higher(SignalValue a, SignalValue b) { return b > a ? b : a; }
+constexpr SignalValue parity(SignalValue a, SignalValue b) {
   const bool definite = (a == ZERO || a == ONE) & (b == ZERO || b == ONE);
   return definite ? ((a == ONE) != (b == ONE) ? ONE : ZERO) : XXX;
 }
@@ -205,22 +184,51 @@ constexpr auto ciorOfAny = ofAny<ciorValue, same>;
 constexpr auto cinorOfAny = ofAny<ciorValue, complement>;
 constexpr auto notOfAny = ofAny<notInput, invert>;
 
-SignalValue notLower(SignalValue a, SignalValue b) { return invert(lower(a, b)); }
-SignalValue notHigher(SignalValue a, SignalValue b) { return invert(higher(a, b)); }
-SignalValue notParity(SignalValue a, SignalValue b) { return invert(parity(a, b)); }
+constexpr SignalValue notLower(SignalValue a, SignalValue b) { return invert(lower(a, b)); }
+constexpr SignalValue notHigher(SignalValue a, SignalValue b) { return invert(higher(a, b)); }
+constexpr SignalValue notParity(SignalValue a, SignalValue b) { return invert(parity(a, b)); }
 // The data input is the complemented one, the control the true one.
-SignalValue lowerOfTrue(SignalValue complemented, SignalValue truth) { return lower(truth, complement(complemented)); }
-SignalValue notLowerOfTrue(SignalValue complemented, SignalValue truth) {
+constexpr SignalValue lowerOfTrue(SignalValue complemented, SignalValue truth) { return lower(truth, complement(complemented)); }
+constexpr SignalValue notLowerOfTrue(SignalValue complemented, SignalValue truth) {
   return complement(lowerOfTrue(complemented, truth));
 }
-SignalValue higherOfTrue(SignalValue complemented, SignalValue truth) {
+constexpr SignalValue higherOfTrue(SignalValue complemented, SignalValue truth) {
   return higher(complement(complemented), truth);
 }
-SignalValue notHigherOfTrue(SignalValue complemented, SignalValue truth) {
+constexpr SignalValue notHigherOfTrue(SignalValue complemented, SignalValue truth) {
   return complement(higherOfTrue(complemented, truth));
 }
 
+// The table of a gate of the usual shape (data and control inputs, one output) whose output is
+// value of its first two inputs.
+template <SignalValue (*Value)(SignalValue, SignalValue)>
+constexpr LevelTable gateLevels(int data, int control) {
+  LevelTable t{};
+  t.dataInputs = data;
+  t.controlInputs = control;
+  t.quickTime = quickTime;
+  t.lazyTime = lazyTime;
+  for (int z = 0; z < 8; ++z)
+    for (int x = 0; x < 8; ++x)
+      for (int y = 0; y < 8; ++y)
+        t.level[z][x][y] = static_cast<uint8_t>(Value(static_cast<SignalValue>(x), static_cast<SignalValue>(y)));
+  return t;
+}
+constexpr SignalValue invertFirst(SignalValue a, SignalValue) { return invert(a); }
+
 }  // namespace
+
+constexpr LevelTable andLevels = gateLevels<lower>(2, 0);
+constexpr LevelTable orLevels = gateLevels<higher>(2, 0);
+constexpr LevelTable nandLevels = gateLevels<notLower>(2, 0);
+constexpr LevelTable norLevels = gateLevels<notHigher>(2, 0);
+constexpr LevelTable xorLevels = gateLevels<parity>(2, 0);
+constexpr LevelTable xnorLevels = gateLevels<notParity>(2, 0);
+constexpr LevelTable notLevels = gateLevels<invertFirst>(1, 0);
+constexpr LevelTable iandLevels = gateLevels<lowerOfTrue>(1, 1);
+constexpr LevelTable inandLevels = gateLevels<notLowerOfTrue>(1, 1);
+constexpr LevelTable ciorLevels = gateLevels<higherOfTrue>(1, 1);
+constexpr LevelTable cinorLevels = gateLevels<notHigherOfTrue>(1, 1);
 
 // Of two levels the lower (higher) is the general way's result: its start, ONE for And and ZERO
 // for Or, never wins against one of the five.
@@ -230,12 +238,6 @@ void nand(int cind) { twoInputs(cind, 2, 0, nandOfAny, notLower); }
 void nor(int cind) { twoInputs(cind, 2, 0, norOfAny, notHigher); }
 void xor_(int cind) { twoInputs(cind, 2, 0, xorOfAny, parity); }
 void xnor(int cind) { twoInputs(cind, 2, 0, xnorOfAny, notParity); }
-void andWord(int base, uint64_t bits) { twoInputsWord(base, bits, 2, 0, andOfAny, lower); }
-void orWord(int base, uint64_t bits) { twoInputsWord(base, bits, 2, 0, orOfAny, higher); }
-void nandWord(int base, uint64_t bits) { twoInputsWord(base, bits, 2, 0, nandOfAny, notLower); }
-void norWord(int base, uint64_t bits) { twoInputsWord(base, bits, 2, 0, norOfAny, notHigher); }
-void xorWord(int base, uint64_t bits) { twoInputsWord(base, bits, 2, 0, xorOfAny, parity); }
-void xnorWord(int base, uint64_t bits) { twoInputsWord(base, bits, 2, 0, xnorOfAny, notParity); }
 void not_(int cind) {
   const ComponentCore& c = phaseTwo->core[cind];
   if (c.numberOfDataInputs != 1 || c.numberOfControlInputs != 0 || c.numberOfOutputs == 0) [[unlikely]] {
@@ -243,20 +245,6 @@ void not_(int cind) {
     return;
   }
   transition(c.pins[1], invert(phaseThree->currentSignals[c.pins[0]]));
-}
-void notWord(int base, uint64_t bits) {
-  const ComponentCore* const core = phaseTwo->core;
-  const SignalValue* const current = phaseThree->currentSignals;
-  PhaseFour& four = *phaseFour;
-  for (; bits != 0; bits &= bits - 1) {
-    const int cind = base + std::countr_zero(bits);
-    const ComponentCore& c = core[cind];
-    if (c.numberOfDataInputs != 1 || c.numberOfControlInputs != 0 || c.numberOfOutputs == 0) [[unlikely]] {
-      notOfAny(cind);
-      continue;
-    }
-    if (c.pins[1] >= 0) four.bucketTransition(c.pins[1], invert(current[c.pins[0]]), quickTime, lazyTime);
-  }
 }
 
 void multiLevelCompare(int cind) {
@@ -271,10 +259,6 @@ void iand(int cind) { twoInputs(cind, 1, 1, iandOfAny, lowerOfTrue); }
 void inand(int cind) { twoInputs(cind, 1, 1, inandOfAny, notLowerOfTrue); }
 void cior(int cind) { twoInputs(cind, 1, 1, ciorOfAny, higherOfTrue); }
 void cinor(int cind) { twoInputs(cind, 1, 1, cinorOfAny, notHigherOfTrue); }
-void iandWord(int base, uint64_t bits) { twoInputsWord(base, bits, 1, 1, iandOfAny, lowerOfTrue); }
-void inandWord(int base, uint64_t bits) { twoInputsWord(base, bits, 1, 1, inandOfAny, notLowerOfTrue); }
-void ciorWord(int base, uint64_t bits) { twoInputsWord(base, bits, 1, 1, ciorOfAny, higherOfTrue); }
-void cinorWord(int base, uint64_t bits) { twoInputsWord(base, bits, 1, 1, cinorOfAny, notHigherOfTrue); }
 
 void tsb(int cind) {
   int s = outputSignal(cind, 0);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "construction/ComponentKind.h"
 #include "construction/Signal.h"
 
 void and_(int cind);
@@ -19,19 +20,11 @@ void inand(int cind);
 void cior(int cind);
 void cinor(int cind);
 void tsb(int cind);
-// The gates' word evaluators (the kinds table's evaluateWord): the components base + each bit of
-// bits, all of the kind, as its evaluator above takes them, in a run with the time buckets.
-void andWord(int base, uint64_t bits);
-void orWord(int base, uint64_t bits);
-void notWord(int base, uint64_t bits);
-void nandWord(int base, uint64_t bits);
-void norWord(int base, uint64_t bits);
-void xorWord(int base, uint64_t bits);
-void xnorWord(int base, uint64_t bits);
-void iandWord(int base, uint64_t bits);
-void inandWord(int base, uint64_t bits);
-void ciorWord(int base, uint64_t bits);
-void cinorWord(int base, uint64_t bits);
+
+// The gates' level tables (the kinds table's levels): a gate of two inputs (one for Not, one
+// complemented and one true for Iand, Inand, CiOr and CiNor) and one output.
+extern const LevelTable andLevels, orLevels, nandLevels, norLevels, xorLevels, xnorLevels, notLevels, iandLevels,
+    inandLevels, ciorLevels, cinorLevels;
 
 void probe(int cind);
 void probebyte(int cind);

@@ -83,6 +83,19 @@ struct PinNames {
   const char* outputs = nullptr;
 };
 
+// The level of a component's one output by the levels of its inputs, for a kind that computes
+// nothing else: level[z][x][y] for the levels x, y and z of its first, second and third input (a
+// kind with fewer inputs reads its first again for each one it lacks), a component of the usual
+// shape having dataInputs data inputs, controlInputs control inputs and then one output, which
+// is requested after the kind's delays.
+struct LevelTable {
+  uint8_t level[8][8][8];
+  int dataInputs;
+  int controlInputs;
+  int quickTime;
+  int lazyTime;
+};
+
 struct ComponentKindRow {
   ComponentKind kind{};        // its own number in the table
   const char* name = nullptr;  // the construction function's name
@@ -94,6 +107,11 @@ struct ComponentKindRow {
   // kind, in ascending order, as logicEvaluate on each would, in a run with the time buckets (-R)
   // that draws nothing: one call for a word of activated components. Null: none.
   void (*evaluateWord)(int base, uint64_t bits) = nullptr;
+  // Of an orderFree kind whose logicEvaluate, for a component of the table's usual shape, only
+  // requests the table's level for its output: in a run with the time buckets that draws nothing,
+  // such components are evaluated from their wires and the table (kernel/Cells.h), a word of
+  // activated components in one loop whatever their kinds. Null: none.
+  const LevelTable* levels = nullptr;
   ComponentFunction drawDynamic = nullptr;  // draws its panes (or writes its probe lines)
   // drawDynamic only draws panes (a switch's): it is not called in a run whose drawings go
   // nowhere. Otherwise (a probe tells its observers, a byte probe checks its width, a kind of the

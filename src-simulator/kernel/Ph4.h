@@ -16,6 +16,8 @@ constexpr int defaultQuickTimeDelta = 4;
 constexpr int defaultLazyTimeDelta = 9;
 
 class Activations;
+class Cells;
+struct Cell;
 class FrontEnd;
 class RunScript;
 
@@ -122,6 +124,7 @@ private:
   std::vector<uint8_t> lastOfTime;
   static constexpr uint8_t noValue = 0xFF;
   Activations* activations = nullptr;
+  Cells* cells = nullptr;  // made for the first pass taken by words
   FrontEnd* frontEnd = nullptr;
   RunScript* script = nullptr;
   bool watchingWires = false;
@@ -131,6 +134,7 @@ private:
   // The script has something to do now (see RunScript::waitsFor); it is pending.
   bool scriptDue() const;
   Activations& activated();
+  const Cells& tabled();
   bool idle() const;
   // The bodies of evaluatePass and applyNextTime, inlined into the loops of run and settle.
   void evaluateActivated();
@@ -138,6 +142,7 @@ private:
   void runPasses(FrontEnd* front);
   void applyEarliestEvents();
   void applyEarliestBucket();
+  void evaluateCells(const Cell* cell, int base, uint64_t bits);
 };
 
 template <typename Visit>

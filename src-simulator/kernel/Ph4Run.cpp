@@ -6,8 +6,10 @@
 #include "elaboration/Ph2.h"
 #include "elaboration/Ph3.h"
 #include "kernel/Activations.h"
+#include "kernel/Cells.h"
 #include "kernel/FrontEnd.h"
 #include "kernel/Ph4.h"
+#include "kernel/Request.h"
 #include "kernel/RunObserver.h"
 #include "kernel/RunTime.h"
 #include "process/ErrorOutput.h"
@@ -25,11 +27,19 @@ bool pastStopTime(uint64_t time) { return stopTime != 0 && time > stopTime; }
 
 }  // namespace
 
-PhaseFour::~PhaseFour() { delete activations; }
+PhaseFour::~PhaseFour() {
+  delete activations;
+  delete cells;
+}
 
 Activations& PhaseFour::activated() {
   if (activations == nullptr) activations = new Activations(phaseTwo->numberOfComponents);
   return *activations;
+}
+
+const Cells& PhaseFour::tabled() {
+  if (cells == nullptr) cells = new Cells(*phaseTwo);
+  return *cells;
 }
 
 void PhaseFour::reset() {
@@ -53,10 +63,17 @@ void PhaseFour::reset() {
     if (const ComponentFunction e = core[i].logicEvaluate; e != nullptr) e(i);
   };
   if (drawn == nullptr && bucketed) {
-    // A word of components of one kind with a word evaluator is taken in one call.
+    // A word with cells (kernel/Cells.h) is taken in one loop, a word of components of one kind
+    // with a word evaluator in one call.
     const WordEvaluator* const byWord = set.wordEvaluators().data();
+    const Cells& tables = tabled();
+    const Cell* const cell = tables.data();
     set.takeByWords(
         [&](size_t word, uint64_t b) {
+          if (tables.inWord(word)) {
+            evaluateCells(cell, static_cast<int>(word * 64), b);
+            return;
+          }
           if (const WordEvaluator e = byWord[word]; e != nullptr) {
             e(static_cast<int>(word * 64), b);
             return;
@@ -74,6 +91,34 @@ void PhaseFour::reset() {
     });
   }
   if (front != nullptr && front->superProbes != nullptr && *front->superProbes != 0) front->showSuperProbes();
+}
+
+// The activated components base + each bit of bits, of which those that are cells are
+// evaluated from their table, the others by their evaluator. Everything the loop reads is held
+// in locals, so that a request's stores do not make it read them again.
+void PhaseFour::evaluateCells(const Cell* cell, int base, uint64_t bits) {
+  const SignalValue* const values = current;
+  const transit::WireArrays w{scheduled, scheduledAt, queuedAt};
+  TimeBuckets& queue = buckets;
+  const uint64_t now = time;
+  for (; bits != 0; bits &= bits - 1) {
+    const int i = base + std::countr_zero(bits);
+    const Cell& x = cell[i];
+    const LevelTable* const t = x.levels;
+    if (t == nullptr) [[unlikely]] {
+      if (const ComponentFunction e = phaseTwo->core[i].logicEvaluate; e != nullptr) e(i);
+      continue;
+    }
+    const unsigned level = t->level[static_cast<unsigned>(values[x.in[2]]) & 7][static_cast<unsigned>(values[x.in[0]]) & 7]
+                                   [static_cast<unsigned>(values[x.in[1]]) & 7];
+    const int s = x.out;
+    const unsigned old = static_cast<unsigned>(w.scheduled[s]);
+    if ((old | level) > 7u) [[unlikely]]
+      continue;
+    const unsigned step = transit::packedTransitions.cell[old][level];
+    if (step == 0) continue;
+    transit::requestOn(queue, w, s, step, now, t->quickTime, t->lazyTime, *this);
+  }
 }
 
 [[gnu::always_inline]] inline void PhaseFour::applyEarliestEvents() {

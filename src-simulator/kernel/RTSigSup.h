@@ -6,7 +6,7 @@
 #include "construction/Signal.h"
 
 // ZERO <-> ONE, UNINITIALIZED <-> XXX; HIZ (and anything else) gives HIZ.
-inline SignalValue complement(SignalValue sv) {
+constexpr SignalValue complement(SignalValue sv) {
   switch (sv) {
     case ZERO: return ONE;
     case ONE: return ZERO;

@@ -1,6 +1,7 @@
-// The body of a transition request, inline: for the kernel's requests (Transit.cpp) and for the
-// evaluators that take a word of activated components of their kind at once (the kinds table's
-// evaluateWord), which request in a run with the time buckets without a call each.
+// The body of a transition request, inline: for the kernel's requests (Transit.cpp), the cells'
+// evaluation (Ph4Run.cpp) and the evaluators that take a word of activated components of their
+// kind at once (the kinds table's evaluateWord), which request in a run with the time buckets
+// without a call each.
 #pragma once
 
 #include <cstdint>
