@@ -17,17 +17,29 @@ struct Cell {
   int32_t out;               // its output's wire
 };
 
+// A cell's judged request, made after the judging of the cells before the next other component:
+// its output's wire and the steps (a cell of transit::packedTransitions, not empty) after its
+// table's delays.
+struct CellRequest {
+  int32_t wire;
+  uint32_t steps;
+  const LevelTable* table;
+};
+
 class Cells {
 public:
   // A component is a cell when its kind has a table, it evaluates with the kind's evaluator, its
-  // pins have the table's shape, and its output drives a wire.
+  // pins have the table's shape, and its output is a wire that nothing else drives.
   explicit Cells(const PhaseTwo& two);
 
   const Cell* data() const { return cells.data(); }
   // Whether the components word * 64 to word * 64 + 63 include a cell.
   bool inWord(size_t word) const { return words[word] != 0; }
+  // Room for a request of every component, for one pass.
+  CellRequest* requestRoom() { return requests.data(); }
 
 private:
   std::vector<Cell> cells;
   std::vector<uint8_t> words;
+  std::vector<CellRequest> requests;
 };

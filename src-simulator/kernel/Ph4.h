@@ -18,6 +18,7 @@ constexpr int defaultLazyTimeDelta = 9;
 class Activations;
 class Cells;
 struct Cell;
+struct CellRequest;
 class FrontEnd;
 class RunScript;
 
@@ -134,7 +135,7 @@ private:
   // The script has something to do now (see RunScript::waitsFor); it is pending.
   bool scriptDue() const;
   Activations& activated();
-  const Cells& tabled();
+  Cells& tabled();
   bool idle() const;
   // The bodies of evaluatePass and applyNextTime, inlined into the loops of run and settle.
   void evaluateActivated();
@@ -142,7 +143,7 @@ private:
   void runPasses(FrontEnd* front);
   void applyEarliestEvents();
   void applyEarliestBucket();
-  void evaluateCells(const Cell* cell, int base, uint64_t bits);
+  void requestForCells(const CellRequest* first, const CellRequest* end);
 };
 
 template <typename Visit>

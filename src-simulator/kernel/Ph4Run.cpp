@@ -17,6 +17,31 @@
 
 namespace {
 
+// Judges the activated cells base + each bit of bits, ascending, up to the first component that
+// is not a cell, whose bit is then the lowest left in bits (none: bits is 0): the request of each
+// that asks for a change is written at end, which moves on. Without a branch on whether one asks,
+// which follows no pattern a predictor could learn. The requests are made later, in this order:
+// a cell's output has no other driver, and a request changes no wire's present value, so that
+// the judging of one cell does not depend on another's request.
+[[gnu::always_inline]] inline CellRequest* judgeCells(const Cell* cell, const SignalValue* values,
+                                                      const SignalValue* scheduledValues, int base, uint64_t& bits,
+                                                      CellRequest* end) {
+  uint64_t b = bits;
+  for (; b != 0; b &= b - 1) {
+    const Cell& x = cell[base + std::countr_zero(b)];
+    const LevelTable* const t = x.levels;
+    if (t == nullptr) [[unlikely]]
+      break;
+    const unsigned level = t->level[static_cast<unsigned>(values[x.in[2]]) & 7][static_cast<unsigned>(values[x.in[0]]) & 7]
+                                   [static_cast<unsigned>(values[x.in[1]]) & 7];
+    const unsigned steps = transit::packedTransitions.cell[static_cast<unsigned>(scheduledValues[x.out]) & 7][level];
+    *end = CellRequest{x.out, steps, t};
+    end += steps != 0;
+  }
+  bits = b;
+  return end;
+}
+
 void startComponents() {
   const PhaseTwo& two = *phaseTwo;
   for (int i = 0; i < two.numberOfComponents; ++i)
@@ -37,7 +62,7 @@ Activations& PhaseFour::activated() {
   return *activations;
 }
 
-const Cells& PhaseFour::tabled() {
+Cells& PhaseFour::tabled() {
   if (cells == nullptr) cells = new Cells(*phaseTwo);
   return *cells;
 }
@@ -66,21 +91,43 @@ void PhaseFour::reset() {
     // A word with cells (kernel/Cells.h) is taken in one loop, a word of components of one kind
     // with a word evaluator in one call.
     const WordEvaluator* const byWord = set.wordEvaluators().data();
-    const Cells& tables = tabled();
-    const Cell* const cell = tables.data();
+    // The cells' requests are made when a component that is not one comes, and at the end.
+    Cells& tables = tabled();
+    CellRequest* const first = tables.requestRoom();
+    CellRequest* end = first;
+    auto requested = [&] {
+      if (end != first) requestForCells(first, end);
+      end = first;
+    };
     set.takeByWords(
-        [&](size_t word, uint64_t b) {
+        [&, cell = tables.data(), values = current, scheduledValues = scheduled](size_t word, uint64_t b) {
+          const int base = static_cast<int>(word * 64);
           if (tables.inWord(word)) {
-            evaluateCells(cell, static_cast<int>(word * 64), b);
+            CellRequest* at = end;
+            for (;;) {
+              at = judgeCells(cell, values, scheduledValues, base, b, at);
+              if (b == 0) break;
+              end = at;
+              requested();
+              at = end;
+              evaluate(base + std::countr_zero(b));
+              b &= b - 1;
+            }
+            end = at;
             return;
           }
+          requested();
           if (const WordEvaluator e = byWord[word]; e != nullptr) {
-            e(static_cast<int>(word * 64), b);
+            e(base, b);
             return;
           }
-          for (; b != 0; b &= b - 1) evaluate(static_cast<int>(word * 64 + static_cast<size_t>(std::countr_zero(b))));
+          for (; b != 0; b &= b - 1) evaluate(base + std::countr_zero(b));
         },
-        evaluate);
+        [&](int i) {
+          requested();
+          evaluate(i);
+        });
+    requested();
   } else if (drawn == nullptr) {
     set.takeAscending(evaluate);
   } else {
@@ -93,32 +140,13 @@ void PhaseFour::reset() {
   if (front != nullptr && front->superProbes != nullptr && *front->superProbes != 0) front->showSuperProbes();
 }
 
-// The activated components base + each bit of bits, of which those that are cells are
-// evaluated from their table, the others by their evaluator. Everything the loop reads is held
-// in locals, so that a request's stores do not make it read them again.
-void PhaseFour::evaluateCells(const Cell* cell, int base, uint64_t bits) {
-  const SignalValue* const values = current;
+// The requests judged since the last were made, in order.
+void PhaseFour::requestForCells(const CellRequest* first, const CellRequest* end) {
   const transit::WireArrays w{scheduled, scheduledAt, queuedAt};
   TimeBuckets& queue = buckets;
   const uint64_t now = time;
-  for (; bits != 0; bits &= bits - 1) {
-    const int i = base + std::countr_zero(bits);
-    const Cell& x = cell[i];
-    const LevelTable* const t = x.levels;
-    if (t == nullptr) [[unlikely]] {
-      if (const ComponentFunction e = phaseTwo->core[i].logicEvaluate; e != nullptr) e(i);
-      continue;
-    }
-    const unsigned level = t->level[static_cast<unsigned>(values[x.in[2]]) & 7][static_cast<unsigned>(values[x.in[0]]) & 7]
-                                   [static_cast<unsigned>(values[x.in[1]]) & 7];
-    const int s = x.out;
-    const unsigned old = static_cast<unsigned>(w.scheduled[s]);
-    if ((old | level) > 7u) [[unlikely]]
-      continue;
-    const unsigned step = transit::packedTransitions.cell[old][level];
-    if (step == 0) continue;
-    transit::requestOn(queue, w, s, step, now, t->quickTime, t->lazyTime, *this);
-  }
+  for (const CellRequest* r = first; r != end; ++r)
+    transit::requestOn(queue, w, r->wire, r->steps, now, r->table->quickTime, r->table->lazyTime, *this);
 }
 
 [[gnu::always_inline]] inline void PhaseFour::applyEarliestEvents() {
