@@ -6,7 +6,6 @@
 
 #include "elaboration/Ph2.h"
 #include "elaboration/Ph3.h"
-#include "kernel/Event.h"
 #include "kernel/Ph4.h"
 #include "kernel/RTSigSup.h"
 #include "process/StandardStreams.h"
@@ -40,10 +39,6 @@ void loadImage(int cind, int numberOfWords, int width, int storeWordsPerSimWord,
       word[b / 16] |= code << (2 * (b % 16));
     }
   }
-}
-
-void addReadEvent(int signal, SignalValue v) {
-  phaseFour->recordEventQueueInput(Event(phaseFour->now() + readPortDelay, signalChange, signal, v));
 }
 
 }  // namespace
@@ -113,20 +108,24 @@ void multiPortRam(int cind) {
     }
   }
 
+  // Each read port's word is queued readPortDelay from now, 16 bits at a time.
+  PhaseFour& four = *phaseFour;
+  const uint64_t readAt = four.now() + readPortDelay;
   SignalValue chunk[16];
   for (int r = 0; r < readPorts; ++r) {
     int address = addressSize > 0 ? integerFromSignals(addressSize, control + r * addressSize) : 0;
     const int* port = out + r * width;
     if ((zeroIsZERO && address == 0) || address < 0 || address >= numberOfWords) {
-      SignalValue v = (zeroIsZERO && address == 0) ? ZERO : XXX;
-      for (int b = 0; b < width; ++b) addReadEvent(port[b], v);
+      std::fill(chunk, chunk + 16, (zeroIsZERO && address == 0) ? ZERO : XXX);
+      for (int first = 0; first < width; first += 16)
+        four.recordEventsQueueInput(std::min(16, width - first), port + first, chunk, readAt);
       continue;
     }
     const uint32_t* word = storage + address * storeWordsPerSimWord;
     for (int first = 0; first < width; first += 16) {
       int count = std::min(16, width - first);
       unpackSignals(count, word + first / 16, chunk);
-      for (int b = 0; b < count; ++b) addReadEvent(port[first + b], chunk[b]);
+      four.recordEventsQueueInput(count, port + first, chunk, readAt);
     }
   }
 }

@@ -55,6 +55,9 @@ public:
   // The one entry for an event that comes from no transition request (a memory's read port, a
   // test's driver): queued as a request's events are, with the wire's scheduled value and time.
   void recordEventQueueInput(Event ev);
+  // The same for n wires, wires[k] to become values[k] at time t, in that order (a memory's
+  // read port: a word's events in one call).
+  void recordEventsQueueInput(int n, const int* wires, const SignalValue* values, uint64_t t);
 
   // Simulated time, and the queue as others may see it: only the kernel changes either.
   uint64_t now() const { return time; }

@@ -92,3 +92,12 @@ void PhaseFour::recordEventQueueInput(Event ev) {
   else
     transit::recordOn(skewHeap, w, ev.signalSerialNumber, ev.sigValue, ev.time, time, *this);
 }
+
+void PhaseFour::recordEventsQueueInput(int n, const int* wires, const SignalValue* values, uint64_t t) {
+  const transit::WireArrays w{scheduled, scheduledAt, queuedAt};
+  const uint64_t now = time;
+  if (bucketed)
+    for (int k = 0; k < n; ++k) transit::recordOn(buckets, w, wires[k], values[k], t, now, *this);
+  else
+    for (int k = 0; k < n; ++k) transit::recordOn(skewHeap, w, wires[k], values[k], t, now, *this);
+}
