@@ -1,5 +1,6 @@
 #include "components/msiRT.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <iostream>
@@ -111,19 +112,23 @@ void increment(int cind) {
 namespace {
 
 // Any width and any number of selects.
+// The chosen word's bits are data inputs s * width on; XXX for a select that is not definite
+// and for bits beyond the data inputs.
 [[gnu::noinline]] void muxOfAnyWidth(int cind) {
-  const Pins in = dataPins(cind);
-  const Pins out = outputPins(cind);
-  const int w = out.count;
-  const int s = controlNumber(cind, 0, phaseTwo->core[cind].numberOfControlInputs);
-  for (int i = 0; i < w; ++i) {
-    SignalValue v = XXX;
-    if (s >= 0) {
-      int64_t bit = int64_t{s} * w + i;
-      if (bit < in.count) v = in[static_cast<int>(bit)];
-    }
-    request(out, i, v);
-  }
+  const ComponentCore& c = phaseTwo->core[cind];
+  const int* const in = c.dataInputs();
+  const int* const out = c.outputs();
+  const int w = c.numberOfOutputs;
+  const int s = controlNumber(cind, 0, c.numberOfControlInputs);
+  const int64_t first = s >= 0 ? int64_t{s} * w : int64_t{c.numberOfDataInputs};
+  const int64_t chosen = std::clamp<int64_t>(int64_t{c.numberOfDataInputs} - first, 0, w);
+  const SignalValue* const current = phaseThree->currentSignals;
+  PhaseFour& four = *phaseFour;
+  int i = 0;
+  for (; i < chosen; ++i)
+    if (out[i] >= 0) four.signalTransition(out[i], current[in[first + i]], quickTime, lazyTime);
+  for (; i < w; ++i)
+    if (out[i] >= 0) four.signalTransition(out[i], XXX, quickTime, lazyTime);
 }
 
 }  // namespace
