@@ -111,9 +111,8 @@ void increment(int cind) {
 
 namespace {
 
-// Any width and any number of selects.
-// The chosen word's bits are data inputs s * width on; XXX for a select that is not definite
-// and for bits beyond the data inputs.
+// Any width and any number of selects: the word chosen by select s is data inputs s * width on;
+// XXX for a select that is not definite and for bits beyond the data inputs.
 [[gnu::noinline]] void muxOfAnyWidth(int cind) {
   const ComponentCore& c = phaseTwo->core[cind];
   const int* const in = c.dataInputs();

@@ -86,11 +86,7 @@ void PhaseFour::tsbSignalTransition(int cind, int signalSerialNumber, SignalValu
 }
 
 void PhaseFour::recordEventQueueInput(Event ev) {
-  const transit::WireArrays w{scheduled, scheduledAt, queuedAt};
-  if (bucketed)
-    transit::recordOn(buckets, w, ev.signalSerialNumber, ev.sigValue, ev.time, time, *this);
-  else
-    transit::recordOn(skewHeap, w, ev.signalSerialNumber, ev.sigValue, ev.time, time, *this);
+  recordEventsQueueInput(1, &ev.signalSerialNumber, &ev.sigValue, ev.time);
 }
 
 void PhaseFour::recordEventsQueueInput(int n, const int* wires, const SignalValue* values, uint64_t t) {
