@@ -549,30 +549,15 @@ class Assembly {
       auto [cycles, between] = how;
       bool load = wordAt(writer) >> 14 == 1;
       int nops = distance - cycles;
-      // Appended piece by piece: a literal put before a temporary string draws a false
-      // -Wrestrict from GCC 12 at -O3.
-      std::string message = "r";
-      message += std::to_string(reg);
-      message += " is read ";
-      message += std::to_string(cycles);
-      message += cycles == 1 ? " word" : " words";
-      message += " after line ";
-      message += std::to_string(result.lineOfWord[writer]);
-      message += load ? " loads it" : " writes it";
-      if (between >= 0) {
-        message += ", counting the bubble of the load or store on line ";
-        message += std::to_string(result.lineOfWord[between]);
-      }
-      message += load ? "; the load's result" : "; it";
-      message += " is read correctly ";
-      message += std::to_string(distance);
-      message += " words after the ";
-      message += load ? "load" : "write";
-      message += " (put ";
-      message += std::to_string(nops);
-      message += nops == 1 ? " nop" : " nops";
-      message += " between them)";
-      report(line, true, message);
+      report(line, true,
+             "r" + std::to_string(reg) + " is read " + std::to_string(cycles) + (cycles == 1 ? " word" : " words") +
+                 " after line " + std::to_string(result.lineOfWord[writer]) + (load ? " loads it" : " writes it") +
+                 (between >= 0 ? ", counting the bubble of the load or store on line " +
+                                     std::to_string(result.lineOfWord[between])
+                               : "") +
+                 (load ? "; the load's result" : "; it") + " is read correctly " + std::to_string(distance) +
+                 " words after the " + (load ? "load" : "write") + " (put " + std::to_string(nops) +
+                 (nops == 1 ? " nop" : " nops") + " between them)");
     }
   }
 };
